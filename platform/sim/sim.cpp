@@ -1,0 +1,465 @@
+// The simulated machine: one in-memory tree of volumes, directories and files
+// behind every platform call, so that the listing file on C: is met by a walk
+// of C: just as on a real machine.
+#include "platform/sim/sim.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace {
+
+struct Node {
+    std::string name; // as given, letter case kept
+    bool directory = false;
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    uint64_t lastWriteTime = 0;
+    uint32_t reparseTag = 0;
+    bool unreadable = false;
+    bool readOnly = false;
+    bool locked = false;
+    uint32_t failOpenCode = 0;
+    int openCount = 0;
+    std::string bytes;
+    std::vector<std::string> children; // keys, in the order they were added
+};
+
+struct Volume {
+    std::string label;
+    uint32_t serial = 0;
+    std::string fileSystem;
+    bool probeFails = false;
+};
+
+struct Search {
+    std::vector<platform::FindEntry> entries;
+    size_t next = 0;
+};
+
+struct OpenFile {
+    std::string key;
+    bool writing = false;
+    size_t position = 0;
+};
+
+struct Machine {
+    std::map<char, Volume> volumes;
+    std::map<std::string, Node> nodes;
+    size_t patternLimit = 260;
+    int64_t zoneOffsetMinutes = 0;
+    uint32_t clock = 0;
+    uint32_t tickStep = 0;
+    uint32_t slept = 0;
+    std::map<uint32_t, std::string> locale;
+    int64_t writesDone = 0;
+    int64_t failWriteAt = -1;
+    bool failWritesAfter = false;
+    int64_t shortWriteAt = -1;
+    uint32_t shortWriteBytes = 0;
+    std::vector<sim::WriteRecord> writes;
+    std::vector<sim::BoxRecord> boxes;
+    std::vector<sim::StatusRecord> statusTexts;
+    int repaints = 0;
+    std::vector<uintptr_t> callChain;
+    int openFiles = 0;
+    int allocationCountdown = 0;
+    platform::FaultHandler faultHandler = nullptr;
+};
+
+Machine *machine = nullptr;
+
+Machine &M() {
+    if (machine == nullptr) {
+        machine = new Machine;
+        sim::Reset();
+    }
+    return *machine;
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// "D:\Songs\" and "d:\songs" both become "d:\songs"; a root becomes "d:".
+std::string Key(std::string_view path) {
+    std::string key;
+    key.reserve(path.size());
+    for (char c : path) key += Lower(c);
+    while (key.size() > 2 && key.back() == '\\') key.pop_back();
+    return key;
+}
+
+std::string ParentKey(const std::string &key) {
+    size_t slash = key.rfind('\\');
+    return slash == std::string::npos ? std::string() : key.substr(0, slash);
+}
+
+std::string_view LastName(std::string_view path) {
+    while (path.size() > 2 && path.back() == '\\') path.remove_suffix(1);
+    size_t slash = path.rfind('\\');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+Node *Find(const std::string &key) {
+    auto it = M().nodes.find(key);
+    return it == M().nodes.end() ? nullptr : &it->second;
+}
+
+Node &MakeDirectories(const std::string &key, std::string_view path) {
+    if (Node *node = Find(key)) return *node;
+    std::string parent = ParentKey(key);
+    if (parent.empty()) { // a drive root
+        Node &root = M().nodes[key];
+        root.name = key;
+        root.directory = true;
+        root.attributes = platform::kAttributeDirectory;
+        return root;
+    }
+    std::string_view parentPath = path.substr(0, path.rfind('\\') == 2 ? 2 : path.rfind('\\'));
+    Node &up = MakeDirectories(parent, parentPath);
+    up.children.push_back(key);
+    Node &node = M().nodes[key];
+    node.name = std::string(LastName(path));
+    node.directory = true;
+    node.attributes = platform::kAttributeDirectory;
+    return node;
+}
+
+Node &MakeEntry(std::string_view path) {
+    while (path.size() > 3 && path.back() == '\\') path.remove_suffix(1);
+    std::string key = Key(path);
+    if (Node *node = Find(key)) return *node;
+    size_t slash = path.rfind('\\');
+    std::string_view parentPath = path.substr(0, slash == 2 ? 2 : slash);
+    Node &up = MakeDirectories(Key(parentPath), parentPath);
+    up.children.push_back(key);
+    Node &node = M().nodes[key];
+    node.name = std::string(LastName(path));
+    return node;
+}
+
+platform::FindEntry EntryOf(const Node &node) {
+    platform::FindEntry entry{};
+    entry.attributes = node.attributes;
+    entry.lastWriteTime = node.lastWriteTime;
+    entry.size = node.directory ? 0 : node.size;
+    entry.reparseTag = node.reparseTag;
+    size_t n = std::min(node.name.size(), sizeof entry.name - 1);
+    std::copy_n(node.name.data(), n, entry.name);
+    entry.name[n] = '\0';
+    return entry;
+}
+
+platform::FindEntry DotEntry(const char *name) {
+    platform::FindEntry entry{};
+    entry.attributes = platform::kAttributeDirectory;
+    std::copy_n(name, std::char_traits<char>::length(name) + 1, entry.name);
+    return entry;
+}
+
+bool VolumeExists(const std::string &key) {
+    return !key.empty() && M().volumes.count(key[0]) != 0 && Find(key.substr(0, 2)) != nullptr;
+}
+
+} // namespace
+
+namespace sim {
+
+void Reset() {
+    if (machine == nullptr) machine = new Machine;
+    *machine = Machine{};
+    SetDateTimeLocale("/", "0", ":", "0");
+}
+
+void AddVolume(char letter, std::string_view label, uint32_t serial, std::string_view fileSystem) {
+    Volume &volume = M().volumes[Lower(letter)];
+    volume.label = std::string(label);
+    volume.serial = serial;
+    volume.fileSystem = std::string(fileSystem);
+    std::string root = {Lower(letter), ':'};
+    MakeDirectories(root, root);
+}
+
+void FailVolumeProbe(char letter) { M().volumes[Lower(letter)].probeFails = true; }
+
+void AddDirectory(std::string_view path, uint32_t attributes, uint32_t reparseTag) {
+    Node &node = MakeEntry(path);
+    node.directory = true;
+    node.attributes = attributes | platform::kAttributeDirectory;
+    node.reparseTag = reparseTag;
+}
+
+void AddFile(std::string_view path, uint64_t size, uint64_t lastWriteUtc, uint32_t attributes) {
+    Node &node = MakeEntry(path);
+    node.attributes = attributes & ~platform::kAttributeDirectory;
+    node.size = size;
+    node.lastWriteTime = lastWriteUtc;
+}
+
+void MakeUnreadable(std::string_view path) { MakeEntry(path).unreadable = true; }
+
+void SetPatternLimit(size_t characters) { M().patternLimit = characters; }
+
+uint64_t Utc(int year, int month, int day, int hour, int minute, int second) {
+    return FileTimeFromDateTime(DateTime{year, month, day, hour, minute, second});
+}
+
+void SetTimeZoneOffsetMinutes(int minutes) { M().zoneOffsetMinutes = minutes; }
+void SetTickStep(uint32_t milliseconds) { M().tickStep = milliseconds; }
+uint32_t SleptMilliseconds() { return M().slept; }
+
+void SetLocaleValue(uint32_t type, std::string_view value) { M().locale[type] = std::string(value); }
+
+void SetDateTimeLocale(std::string_view dateSeparator, std::string_view dateOrder,
+                       std::string_view timeSeparator, std::string_view hourLeadingZero) {
+    SetLocaleValue(0x1D, dateSeparator);
+    SetLocaleValue(0x21, dateOrder);
+    SetLocaleValue(0x1E, timeSeparator);
+    SetLocaleValue(0x25, hourLeadingZero);
+}
+
+void PutFile(std::string_view path, std::string_view bytes) {
+    Node &node = MakeEntry(path);
+    node.attributes = platform::kAttributeArchive;
+    node.bytes = std::string(bytes);
+    node.size = node.bytes.size();
+}
+
+bool FileExists(std::string_view path) {
+    Node *node = Find(Key(path));
+    return node != nullptr && !node->directory;
+}
+
+std::string FileBytes(std::string_view path) {
+    Node *node = Find(Key(path));
+    return node == nullptr ? std::string() : node->bytes;
+}
+
+void MakeReadOnly(std::string_view path) {
+    Node &node = MakeEntry(path);
+    node.readOnly = true;
+    node.attributes |= platform::kAttributeReadOnly;
+}
+
+void LockFile(std::string_view path) { MakeEntry(path).locked = true; }
+
+void FailOpen(std::string_view path, uint32_t errorCode) {
+    std::string key = Key(path);
+    if (Node *node = Find(key)) {
+        node->failOpenCode = errorCode;
+        return;
+    }
+    // The path need not exist: keep the fault on a placeholder that no walk sees.
+    Node &node = M().nodes["?" + key];
+    node.failOpenCode = errorCode;
+}
+
+void FailWrite(int k, bool persist) {
+    M().failWriteAt = M().writesDone + k;
+    M().failWritesAfter = persist;
+}
+
+void ShortWrite(int k, uint32_t bytes) {
+    M().shortWriteAt = M().writesDone + k;
+    M().shortWriteBytes = bytes;
+}
+
+const std::vector<WriteRecord> &Writes() { return M().writes; }
+int OpenFileCount() { return M().openFiles; }
+const std::vector<BoxRecord> &Boxes() { return M().boxes; }
+const std::vector<StatusRecord> &StatusTexts() { return M().statusTexts; }
+int RepaintCount() { return M().repaints; }
+void SetCallChain(std::vector<uintptr_t> addresses) { M().callChain = std::move(addresses); }
+bool RaiseProcessorFault(uint32_t exceptionCode, uintptr_t address) {
+    platform::FaultHandler handler = M().faultHandler;
+    return handler != nullptr && handler(exceptionCode, address);
+}
+
+bool FaultHandlerInstalled() { return M().faultHandler != nullptr; }
+
+void FailAllocation(int k) { M().allocationCountdown = k; }
+
+bool TakeAllocationFailure() {
+    if (machine == nullptr || machine->allocationCountdown <= 0) return false;
+    return --machine->allocationCountdown == 0;
+}
+
+} // namespace sim
+
+namespace platform {
+
+bool QueryVolume(const char *rootPath, VolumeInfo &info) {
+    char letter = Lower(rootPath[0]);
+    auto it = M().volumes.find(letter);
+    if (it == M().volumes.end() || it->second.probeFails) return false;
+    const Volume &volume = it->second;
+    size_t n = std::min(volume.label.size(), sizeof info.label - 1);
+    std::copy_n(volume.label.data(), n, info.label);
+    info.label[n] = '\0';
+    info.serial = volume.serial;
+    n = std::min(volume.fileSystem.size(), sizeof info.fileSystem - 1);
+    std::copy_n(volume.fileSystem.data(), n, info.fileSystem);
+    info.fileSystem[n] = '\0';
+    return true;
+}
+
+SearchHandle FindFirst(const char *pattern, FindEntry &entry) {
+    std::string_view text(pattern);
+    if (text.size() > M().patternLimit) return nullptr;
+    size_t slash = text.rfind('\\');
+    if (slash == std::string_view::npos) return nullptr;
+    std::string directoryKey = Key(text.substr(0, slash == 2 ? 2 : slash));
+    std::string_view mask = text.substr(slash + 1);
+    if (!VolumeExists(directoryKey)) return nullptr;
+    Node *directory = Find(directoryKey);
+    if (directory == nullptr || !directory->directory || directory->unreadable) return nullptr;
+
+    auto search = std::make_unique<Search>();
+    bool all = mask == "*.*" || mask == "*";
+    if (all && directoryKey.size() > 2) {
+        search->entries.push_back(DotEntry("."));
+        search->entries.push_back(DotEntry(".."));
+    }
+    for (const std::string &childKey : directory->children) {
+        const Node &child = M().nodes[childKey];
+        if (all || Key(child.name) == Key(mask)) search->entries.push_back(EntryOf(child));
+    }
+    if (search->entries.empty()) return nullptr;
+    entry = search->entries[0];
+    search->next = 1;
+    return search.release();
+}
+
+bool FindNext(SearchHandle handle, FindEntry &entry) {
+    auto *search = static_cast<Search *>(handle);
+    if (search == nullptr || search->next >= search->entries.size()) return false;
+    entry = search->entries[search->next++];
+    return true;
+}
+
+void FindClose(SearchHandle handle) { delete static_cast<Search *>(handle); }
+
+bool LocalFileTime(uint64_t utcFileTime, uint64_t &localFileTime) {
+    int64_t shifted = static_cast<int64_t>(utcFileTime) + M().zoneOffsetMinutes * 600000000LL;
+    if (shifted < 0) return false;
+    localFileTime = static_cast<uint64_t>(shifted);
+    return true;
+}
+
+bool DosDateTime(uint64_t localFileTime, uint16_t &dosDate, uint16_t &dosTime) {
+    DateTime when = DateTimeFromFileTime(localFileTime);
+    if (when.year < 1980 || when.year > 2107) return false;
+    dosDate = static_cast<uint16_t>(((when.year - 1980) << 9) | (when.month << 5) | when.day);
+    dosTime = static_cast<uint16_t>((when.hour << 11) | (when.minute << 5) | (when.second / 2));
+    return true;
+}
+
+uint32_t TickCount() {
+    Machine &m = M();
+    uint32_t now = m.clock;
+    m.clock += m.tickStep;
+    return now;
+}
+
+void Sleep(uint32_t milliseconds) {
+    M().clock += milliseconds;
+    M().slept += milliseconds;
+}
+
+bool LocaleValue(uint32_t type, char *buffer, int bufferSize) {
+    auto it = M().locale.find(type);
+    if (it == M().locale.end() || static_cast<int>(it->second.size()) >= bufferSize) return false;
+    std::copy_n(it->second.c_str(), it->second.size() + 1, buffer);
+    return true;
+}
+
+FileHandle OpenFile(const char *path, OpenMode mode, uint32_t &error) {
+    std::string key = Key(path);
+    Node *node = Find(key);
+    if (node == nullptr) node = Find("?" + key);
+    if (node != nullptr && node->failOpenCode != 0) {
+        error = node->failOpenCode;
+        return nullptr;
+    }
+    std::string parent = ParentKey(key);
+    Node *up = parent.empty() ? nullptr : Find(parent);
+    if (!VolumeExists(key) || up == nullptr || !up->directory) {
+        error = 3;
+        return nullptr;
+    }
+    if (node != nullptr && node->directory) {
+        error = 5;
+        return nullptr;
+    }
+    if (node != nullptr && (node->locked || node->openCount > 0)) {
+        error = 32;
+        return nullptr;
+    }
+    if (node == nullptr && mode != OpenMode::Create) {
+        error = 2;
+        return nullptr;
+    }
+    if (node != nullptr && node->readOnly && mode != OpenMode::Read) {
+        error = 5;
+        return nullptr;
+    }
+    if (node == nullptr) {
+        node = &MakeEntry(path);
+        node->attributes = kAttributeArchive;
+    }
+    if (mode == OpenMode::Create) {
+        node->bytes.clear();
+        node->size = 0;
+    }
+    node->openCount++;
+    M().openFiles++;
+    auto *file = new ::OpenFile{key, mode != OpenMode::Read, mode == OpenMode::Append ? node->bytes.size() : 0};
+    return file;
+}
+
+bool WriteFile(FileHandle handle, const void *bytes, uint32_t size, uint32_t &written) {
+    Machine &m = M();
+    auto *file = static_cast<::OpenFile *>(handle);
+    const char *text = static_cast<const char *>(bytes);
+    m.writes.push_back({file->key, std::string(text, size)});
+    int64_t call = ++m.writesDone;
+    written = 0;
+    if (call == m.failWriteAt || (m.failWritesAfter && m.failWriteAt >= 0 && call > m.failWriteAt)) return false;
+    if (!file->writing) return false;
+    uint32_t count = call == m.shortWriteAt ? std::min(size, m.shortWriteBytes) : size;
+    Node &node = m.nodes[file->key];
+    node.bytes.replace(file->position, std::min(node.bytes.size() - file->position, size_t(count)), text, count);
+    file->position += count;
+    node.size = node.bytes.size();
+    written = count;
+    return true;
+}
+
+void CloseFile(FileHandle handle) {
+    auto *file = static_cast<::OpenFile *>(handle);
+    if (file == nullptr) return;
+    if (Node *node = Find(file->key)) node->openCount--;
+    M().openFiles--;
+    delete file;
+}
+
+void SendStatusText(WindowHandle statusWindow, uint32_t part, const char *text) {
+    M().statusTexts.push_back({statusWindow, part, text});
+}
+
+void RepaintNow(WindowHandle) { M().repaints++; }
+
+void ShowMessageBox(const char *text, const char *caption) { M().boxes.push_back({text, caption}); }
+
+void ExitProcess(uint32_t exitCode) { throw sim::ProcessExit{exitCode}; }
+
+void SetFaultHandler(FaultHandler handler) { M().faultHandler = handler; }
+
+int CaptureCallChain(uintptr_t *addresses, int capacity, int) {
+    int n = std::min(capacity, static_cast<int>(M().callChain.size()));
+    std::copy_n(M().callChain.begin(), n, addresses);
+    return n;
+}
+
+} // namespace platform

@@ -1,0 +1,150 @@
+// The platform seam over the real ANSI Win32 API.
+#include "platform/platform.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) + low; }
+
+void FillEntry(const WIN32_FIND_DATAA &data, FindEntry &entry) {
+    entry.attributes = data.dwFileAttributes;
+    entry.lastWriteTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    entry.size = Join(data.nFileSizeHigh, data.nFileSizeLow);
+    // dwReserved0 holds the reparse tag only for reparse points; Wine never
+    // writes it, so the buffer is zeroed before each call.
+    entry.reparseTag = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
+    std::memcpy(entry.name, data.cFileName, sizeof entry.name);
+    entry.name[sizeof entry.name - 1] = '\0';
+}
+
+} // namespace
+
+bool QueryVolume(const char *rootPath, VolumeInfo &info) {
+    DWORD maximumComponentLength = 0;
+    DWORD fileSystemFlags = 0;
+    DWORD serial = 0;
+    BOOL ok = GetVolumeInformationA(rootPath, info.label, 260, &serial, &maximumComponentLength,
+                                    &fileSystemFlags, info.fileSystem, 260);
+    info.serial = serial;
+    return ok != 0;
+}
+
+SearchHandle FindFirst(const char *pattern, FindEntry &entry) {
+    WIN32_FIND_DATAA data;
+    std::memset(&data, 0, sizeof data);
+    HANDLE search = FindFirstFileA(pattern, &data);
+    if (search == INVALID_HANDLE_VALUE) return nullptr;
+    FillEntry(data, entry);
+    return search;
+}
+
+bool FindNext(SearchHandle search, FindEntry &entry) {
+    WIN32_FIND_DATAA data;
+    data.dwReserved0 = 0;
+    if (!FindNextFileA(static_cast<HANDLE>(search), &data)) return false;
+    FillEntry(data, entry);
+    return true;
+}
+
+void FindClose(SearchHandle search) {
+    if (search != nullptr) ::FindClose(static_cast<HANDLE>(search));
+}
+
+bool LocalFileTime(uint64_t utcFileTime, uint64_t &localFileTime) {
+    FILETIME utc{static_cast<DWORD>(utcFileTime), static_cast<DWORD>(utcFileTime >> 32)};
+    FILETIME local;
+    if (!FileTimeToLocalFileTime(&utc, &local)) return false;
+    localFileTime = Join(local.dwHighDateTime, local.dwLowDateTime);
+    return true;
+}
+
+bool DosDateTime(uint64_t localFileTime, uint16_t &dosDate, uint16_t &dosTime) {
+    FILETIME local{static_cast<DWORD>(localFileTime), static_cast<DWORD>(localFileTime >> 32)};
+    WORD date = 0, time = 0;
+    if (!FileTimeToDosDateTime(&local, &date, &time)) return false;
+    dosDate = date;
+    dosTime = time;
+    return true;
+}
+
+uint32_t TickCount() { return GetTickCount(); }
+
+void Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+bool LocaleValue(uint32_t type, char *buffer, int bufferSize) {
+    return GetLocaleInfoA(GetThreadLocale(), type, buffer, bufferSize) != 0;
+}
+
+FileHandle OpenFile(const char *path, OpenMode mode, uint32_t &error) {
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, TRUE};
+    DWORD access = mode == OpenMode::Read ? GENERIC_READ : GENERIC_WRITE;
+    DWORD disposition = mode == OpenMode::Create ? CREATE_ALWAYS : OPEN_EXISTING;
+    HANDLE file = CreateFileA(path, access, 0, &attributes, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == nullptr || file == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+        return nullptr;
+    }
+    if (mode == OpenMode::Append) SetFilePointer(file, 0, nullptr, FILE_END);
+    return file;
+}
+
+bool WriteFile(FileHandle file, const void *bytes, uint32_t size, uint32_t &written) {
+    DWORD done = 0;
+    BOOL ok = ::WriteFile(static_cast<HANDLE>(file), bytes, size, &done, nullptr);
+    written = done;
+    return ok != 0;
+}
+
+void CloseFile(FileHandle file) { CloseHandle(static_cast<HANDLE>(file)); }
+
+void SendStatusText(WindowHandle statusWindow, uint32_t part, const char *text) {
+    SendMessageA(static_cast<HWND>(statusWindow), SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+}
+
+void RepaintNow(WindowHandle window) { UpdateWindow(static_cast<HWND>(window)); }
+
+void ShowMessageBox(const char *text, const char *caption) { MessageBoxA(nullptr, text, caption, MB_OK); }
+
+void ExitProcess(uint32_t exitCode) { ::ExitProcess(exitCode); }
+
+int CaptureCallChain(uintptr_t *addresses, int capacity, int skip) {
+    // RtlCaptureStackBackTrace walks the frame-pointer chain (the program is
+    // built with frame pointers). Frame 0 is this function, 1 its caller.
+    void *frames[320];
+    if (capacity > 320) capacity = 320;
+    USHORT n = RtlCaptureStackBackTrace(static_cast<DWORD>(2 + skip), static_cast<DWORD>(capacity), frames, nullptr);
+    for (USHORT i = 0; i < n; ++i) addresses[i] = reinterpret_cast<uintptr_t>(frames[i]);
+    return n;
+}
+
+} // namespace platform
+
+namespace platform {
+
+namespace {
+
+FaultHandler faultHandler = nullptr;
+
+LONG WINAPI UnhandledExceptionFilterEntry(EXCEPTION_POINTERS *pointers) {
+    FaultHandler handler = faultHandler;
+    const EXCEPTION_RECORD *record = pointers->ExceptionRecord;
+    if (handler != nullptr &&
+        handler(record->ExceptionCode, reinterpret_cast<uintptr_t>(record->ExceptionAddress)))
+        return EXCEPTION_EXECUTE_HANDLER;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+} // namespace
+
+void SetFaultHandler(FaultHandler handler) {
+    faultHandler = handler;
+    SetUnhandledExceptionFilter(handler != nullptr ? UnhandledExceptionFilterEntry : nullptr);
+}
+
+} // namespace platform
