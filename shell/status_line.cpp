@@ -18,3 +18,25 @@ void SetStatusText(uint32_t part, const String255 &text) {
     ComposeStatusText(part, text, buffer);
     platform::SendStatusText(StatusBar, part, buffer);
 }
+
+namespace {
+uint32_t lastRepaint = 0;
+bool repaintPending = false;
+} // namespace
+
+void ShowProgress(const String255 &path) {
+    SetStatusText(0, path);
+    uint32_t now = platform::TickCount();
+    if (now - lastRepaint >= kProgressRepaintMilliseconds) {
+        platform::RepaintNow(StatusBar);
+        lastRepaint = now;
+        repaintPending = false;
+    } else {
+        repaintPending = true;
+    }
+}
+
+void EndProgress() {
+    if (repaintPending) platform::RepaintNow(StatusBar);
+    repaintPending = false;
+}

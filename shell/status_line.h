@@ -14,6 +14,14 @@ extern platform::WindowHandle StatusBar;
 // (centred) in any other part. A 255-character text shows its first 254.
 void SetStatusText(uint32_t part, const String255 &text);
 
+// The walk's progress: each file's path goes to part 0 through SetStatusText,
+// and the status bar is repainted at once (no message is dispatched during a
+// walk) at most every kProgressRepaintMilliseconds. EndProgress repaints so
+// that the last path shows when the walk ends.
+constexpr uint32_t kProgressRepaintMilliseconds = 50;
+void ShowProgress(const String255 &path);
+void EndProgress();
+
 // Composes the 256-character buffer SetStatusText sends; returns its length.
 int ComposeStatusText(uint32_t part, const String255 &text, char (&buffer)[256]);
 

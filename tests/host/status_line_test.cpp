@@ -43,3 +43,30 @@ TEST(StatusLine, SetStatusTextSendsToTheStatusBar) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(StatusLine, ProgressRepaintsAtMostTwentyTimesASecondAndAlwaysAtTheEnd) {
+    sim::Reset();
+    sim::SetTickStep(10); // every file takes 10 ms
+    for (int i = 0; i < 100; ++i) ShowProgress(String255("D:\\file" + std::to_string(i)));
+    EXPECT_EQ(sim::StatusTexts().size(), 100u);
+    EXPECT_LE(sim::RepaintCount(), 21);
+    EXPECT_GE(sim::RepaintCount(), 19);
+    int before = sim::RepaintCount();
+    EndProgress();
+    EXPECT_EQ(sim::RepaintCount(), before + 1);
+    EXPECT_EQ(sim::StatusTexts().back().text, " D:\\file99");
+}
+
+TEST(StatusLine, EndProgressDoesNotRepaintTwice) {
+    sim::Reset();
+    sim::SetTickStep(1000); // every path is repainted as it comes
+    ShowProgress("D:\\a");
+    ShowProgress("D:\\b");
+    int before = sim::RepaintCount();
+    EndProgress();
+    EXPECT_EQ(sim::RepaintCount(), before);
+}
+
+} // namespace
