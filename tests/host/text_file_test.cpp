@@ -1,0 +1,281 @@
+// The buffered text file on the simulated machine: how bytes reach the
+// platform, the pending result code, and the checks that end the process.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "catalogue/text_file.h"
+#include "platform/sim/sim.h"
+
+namespace {
+
+constexpr const char *kListing = "C:\\Volume Dateienverzeichnis.txt";
+
+// A bare machine with an empty C: and no result code left over from a test before.
+void FreshMachine() {
+    sim::Reset();
+    sim::AddVolume('C', "", 0x43000000);
+    QueryResult();
+}
+
+std::string WrittenSizes() {
+    std::string sizes;
+    for (const sim::WriteRecord &write : sim::Writes()) {
+        if (!sizes.empty()) sizes += ' ';
+        sizes += std::to_string(write.bytes.size());
+    }
+    return sizes;
+}
+
+// Ends the simulated process through Check; returns the exit code and the
+// second line of the box shown.
+struct CheckOutcome {
+    uint32_t exitCode = 0;
+    std::string message;
+};
+
+CheckOutcome CheckEndingTheProcess() {
+    CheckOutcome outcome;
+    try {
+        Check();
+        ADD_FAILURE() << "Check returned with a code pending";
+    } catch (const sim::ProcessExit &exit) {
+        outcome.exitCode = exit.exitCode;
+    }
+    if (sim::Boxes().empty()) return outcome;
+    const std::string &text = sim::Boxes()[0].text;
+    size_t first = text.find("\r\n");
+    size_t second = text.find("\r\n", first + 2);
+    outcome.message = text.substr(first + 2, second - first - 2);
+    return outcome;
+}
+
+TEST(TextFileWriting, ThreeHundredBytesAndALineEndGoOutAs256Then46) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, kListing);
+    Create(file);
+    std::string text(300, 'x');
+    WriteText(file, text);
+    EndLine(file);
+    EXPECT_EQ(WrittenSizes(), "256");
+    Close(file);
+    EXPECT_EQ(WrittenSizes(), "256 46");
+    EXPECT_EQ(QueryResult(), 0);
+    EXPECT_EQ(sim::FileBytes(kListing), text + "\r\n");
+    EXPECT_EQ(sim::OpenFileCount(), 0);
+}
+
+TEST(TextFileWriting, ABufferFilledExactlyStaysInMemoryUntilMoreComes) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, kListing);
+    Create(file);
+    WriteText(file, std::string(254, 'a'));
+    EndLine(file);
+    EXPECT_EQ(WrittenSizes(), "");
+    WriteText(file, "b");
+    EXPECT_EQ(WrittenSizes(), "256");
+    WriteText(file, std::string(255, 'c'));
+    EXPECT_EQ(WrittenSizes(), "256");
+    Close(file);
+    EXPECT_EQ(WrittenSizes(), "256 256");
+    EXPECT_EQ(sim::FileBytes(kListing), std::string(254, 'a') + "\r\nb" + std::string(255, 'c'));
+}
+
+TEST(TextFileWriting, ALongTextIsSplitIntoWholeBuffers) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, kListing);
+    Create(file);
+    WriteText(file, "head;");
+    std::string text;
+    for (int i = 0; i < 700; ++i) text += static_cast<char>('0' + i % 10);
+    WriteText(file, text);
+    EXPECT_EQ(WrittenSizes(), "256 256");
+    Close(file);
+    EXPECT_EQ(WrittenSizes(), "256 256 193");
+    EXPECT_EQ(sim::FileBytes(kListing), "head;" + text);
+}
+
+TEST(TextFileWriting, AppendingGoesAfterTheLastByteAndCreatingEmpties) {
+    FreshMachine();
+    sim::PutFile(kListing, "old line\r\n");
+    TextFile file;
+    Bind(file, kListing);
+    OpenForAppending(file);
+    WriteText(file, "new line");
+    EndLine(file);
+    Close(file);
+    EXPECT_EQ(sim::FileBytes(kListing), "old line\r\nnew line\r\n");
+
+    Create(file);
+    WriteText(file, "only");
+    Close(file);
+    EXPECT_EQ(QueryResult(), 0);
+    EXPECT_EQ(sim::FileBytes(kListing), "only");
+}
+
+TEST(TextFileWriting, OpeningAnOpenVariableClosesItFirst) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, kListing);
+    Create(file);
+    WriteText(file, "first");
+    OpenForAppending(file);
+    WriteText(file, " second");
+    Close(file);
+    EXPECT_EQ(QueryResult(), 0);
+    EXPECT_EQ(WrittenSizes(), "5 7");
+    EXPECT_EQ(sim::FileBytes(kListing), "first second");
+    EXPECT_EQ(sim::OpenFileCount(), 0);
+}
+
+TEST(TextFileWriting, AFileOpenForReadingTakesNoText) {
+    FreshMachine();
+    sim::PutFile(kListing, "kept");
+    TextFile file;
+    Bind(file, kListing);
+    OpenForReading(file);
+    EXPECT_EQ(QueryResult(), 0);
+    WriteText(file, "lost");
+    EXPECT_EQ(QueryResult(), kResultFileNotOpen);
+    Close(file);
+    EXPECT_EQ(QueryResult(), 0);
+    EXPECT_TRUE(sim::Writes().empty());
+    EXPECT_EQ(sim::FileBytes(kListing), "kept");
+}
+
+TEST(TextFileResultCode, CloseOnANeverOpenedVariableBlocksEverythingUntilQueried) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, kListing);
+    Close(file);
+    OpenForAppending(file); // would fail with 2 if it ran
+    Create(file);
+    WriteText(file, "lost");
+    EndLine(file);
+    Close(file);
+    EXPECT_FALSE(sim::FileExists(kListing));
+    EXPECT_EQ(QueryResult(), kResultFileNotOpen);
+    EXPECT_EQ(QueryResult(), 0);
+    Create(file);
+    EXPECT_EQ(QueryResult(), 0);
+    EXPECT_TRUE(sim::FileExists(kListing));
+    Close(file);
+}
+
+TEST(TextFileResultCode, AMissingFileGivesTwoOnceThenZero) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, "C:\\missing.txt");
+    OpenForReading(file);
+    EXPECT_EQ(QueryResult(), 2);
+    EXPECT_EQ(QueryResult(), 0);
+    Close(file); // the failed open left it closed
+    EXPECT_EQ(QueryResult(), kResultFileNotOpen);
+    Bind(file, "C:\\no such dir\\x.txt");
+    Create(file);
+    EXPECT_EQ(QueryResult(), 3);
+}
+
+TEST(TextFileResultCode, OpenErrorsAreMapped) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, kListing);
+    for (uint32_t platformCode = 19; platformCode <= 31; ++platformCode) {
+        sim::FailOpen(kListing, platformCode);
+        OpenForAppending(file);
+        EXPECT_EQ(QueryResult(), platformCode + 131) << "platform code " << platformCode;
+    }
+    sim::FailOpen(kListing, 32);
+    Create(file);
+    EXPECT_EQ(QueryResult(), 5);
+    sim::FailOpen(kListing, 18);
+    Create(file);
+    EXPECT_EQ(QueryResult(), 18);
+    sim::FailOpen(kListing, 0x12345); // only the low 16 bits are kept
+    Create(file);
+    EXPECT_EQ(QueryResult(), 0x2345);
+}
+
+TEST(TextFileResultCode, AFileHeldOpenHereCannotBeOpenedAgain) {
+    FreshMachine();
+    TextFile first, second;
+    Bind(first, kListing);
+    Bind(second, kListing);
+    Create(first);
+    OpenForAppending(second); // sharing violation, reported as access denied
+    EXPECT_EQ(QueryResult(), 5);
+    Close(first);
+    OpenForAppending(second);
+    EXPECT_EQ(QueryResult(), 0);
+    Close(second);
+}
+
+TEST(TextFileResultCode, AFailedWriteSetsDiskFullAndStopsWriting) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, kListing);
+    Create(file);
+    sim::FailWrite(1);
+    WriteText(file, std::string(600, 'y'));
+    EXPECT_EQ(WrittenSizes(), "256"); // copying stops at the failed write
+    Close(file);
+    EXPECT_EQ(QueryResult(), kResultDiskFull);
+    EXPECT_EQ(sim::OpenFileCount(), 1); // the pending code kept Close from running
+    Close(file);
+    EXPECT_EQ(QueryResult(), 0);
+}
+
+TEST(TextFileCheck, NothingPendingDoesNothing) {
+    FreshMachine();
+    Check();
+    EXPECT_TRUE(sim::Boxes().empty());
+}
+
+TEST(TextFileCheck, AShortWriteIsDiskFull) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, kListing);
+    Create(file);
+    sim::ShortWrite(1, 100);
+    WriteText(file, std::string(256, 'z'));
+    EndLine(file);
+    CheckOutcome outcome = CheckEndingTheProcess();
+    EXPECT_EQ(outcome.exitCode, 217u);
+    EXPECT_EQ(outcome.message, "Disk Full");
+    ASSERT_EQ(sim::Boxes().size(), 1u);
+    EXPECT_EQ(sim::Boxes()[0].caption, "Error");
+    EXPECT_EQ(QueryResult(), 0); // Check cleared the code before raising
+}
+
+TEST(TextFileCheck, WritingToAClosedFileIsFileNotOpen) {
+    FreshMachine();
+    TextFile file;
+    Bind(file, kListing);
+    EndLine(file);
+    CheckOutcome outcome = CheckEndingTheProcess();
+    EXPECT_EQ(outcome.exitCode, 217u);
+    EXPECT_EQ(outcome.message, "File not open");
+}
+
+TEST(TextFileCheck, AFailureLeavesTheBufferedBytesUnwritten) {
+    FreshMachine();
+    TextFile listing, neverOpened;
+    Bind(listing, kListing);
+    Create(listing);
+    std::string line = std::string(100, 'L') + "\r\n";
+    for (int i = 0; i < 6; ++i) WriteText(listing, line); // 612 bytes
+    Bind(neverOpened, "C:\\other.txt");
+    Close(neverOpened);
+    CheckOutcome outcome = CheckEndingTheProcess();
+    EXPECT_EQ(outcome.message, "File not open");
+    // Only the two whole buffers reached the file, ending mid-line.
+    std::string all;
+    for (int i = 0; i < 6; ++i) all += line;
+    EXPECT_EQ(sim::FileBytes(kListing), all.substr(0, 512));
+    EXPECT_EQ(sim::OpenFileCount(), 1);
+}
+
+} // namespace
