@@ -27,10 +27,13 @@ int faultsInFlight = 0;
 // left out in front of them (ours, the platform's exception dispatch).
 uintptr_t callChain[kMostCallerLines + 64];
 
+// The buffer is emptied before the box goes up: a fault raised while the box
+// runs the window's messages starts its own report, and the box has already
+// taken its copy of the text by then.
 void ShowGathered() {
     report[reportFill] = '\0';
-    platform::ShowMessageBox(report, "Error");
     reportFill = 0;
+    platform::ShowMessageBox(report, "Error");
 }
 
 // Appends what fits; the rest of the line is lost once the buffer is full.

@@ -67,6 +67,7 @@ struct Machine {
     int openFiles = 0;
     int allocationCountdown = 0;
     platform::FaultHandler faultHandler = nullptr;
+    void (*boxShownAction)() = nullptr;
 };
 
 Machine *machine = nullptr;
@@ -268,6 +269,7 @@ void ShortWrite(int k, uint32_t bytes) {
 const std::vector<WriteRecord> &Writes() { return M().writes; }
 int OpenFileCount() { return M().openFiles; }
 const std::vector<BoxRecord> &Boxes() { return M().boxes; }
+void SetBoxShownAction(void (*action)()) { M().boxShownAction = action; }
 const std::vector<StatusRecord> &StatusTexts() { return M().statusTexts; }
 int RepaintCount() { return M().repaints; }
 void SetCallChain(std::vector<uintptr_t> addresses) { M().callChain = std::move(addresses); }
@@ -450,7 +452,10 @@ void SendStatusText(WindowHandle statusWindow, uint32_t part, const char *text) 
 
 void RepaintNow(WindowHandle) { M().repaints++; }
 
-void ShowMessageBox(const char *text, const char *caption) { M().boxes.push_back({text, caption}); }
+void ShowMessageBox(const char *text, const char *caption) {
+    M().boxes.push_back({text, caption});
+    if (M().boxShownAction != nullptr) M().boxShownAction();
+}
 
 void ExitProcess(uint32_t exitCode) { throw sim::ProcessExit{exitCode}; }
 

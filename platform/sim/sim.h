@@ -85,6 +85,9 @@ struct BoxRecord {
     std::string caption;
 };
 const std::vector<BoxRecord> &Boxes();
+// Runs once while each box is shown, as the messages a modal box dispatches
+// would run (a fault raised there is nested in the box's report). Null: nothing.
+void SetBoxShownAction(void (*action)());
 
 struct StatusRecord {
     void *window;
