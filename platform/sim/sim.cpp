@@ -49,6 +49,7 @@ struct Machine {
     std::map<char, Volume> volumes;
     std::map<std::string, Node> nodes;
     size_t patternLimit = 260;
+    bool dosYearsWrap = false;
     int64_t zoneOffsetMinutes = 0;
     uint32_t clock = 0;
     uint32_t tickStep = 0;
@@ -206,11 +207,14 @@ uint64_t Utc(int year, int month, int day, int hour, int minute, int second) {
     return FileTimeFromDateTime(DateTime{year, month, day, hour, minute, second});
 }
 
+void WrapDosYearsLikeWine(bool wraps) { M().dosYearsWrap = wraps; }
+
 void SetTimeZoneOffsetMinutes(int minutes) { M().zoneOffsetMinutes = minutes; }
 void SetTickStep(uint32_t milliseconds) { M().tickStep = milliseconds; }
 uint32_t SleptMilliseconds() { return M().slept; }
 
 void SetLocaleValue(uint32_t type, std::string_view value) { M().locale[type] = std::string(value); }
+void RemoveLocaleValue(uint32_t type) { M().locale.erase(type); }
 
 void SetDateTimeLocale(std::string_view dateSeparator, std::string_view dateOrder,
                        std::string_view timeSeparator, std::string_view hourLeadingZero) {
@@ -351,8 +355,8 @@ bool LocalFileTime(uint64_t utcFileTime, uint64_t &localFileTime) {
 
 bool DosDateTime(uint64_t localFileTime, uint16_t &dosDate, uint16_t &dosTime) {
     DateTime when = DateTimeFromFileTime(localFileTime);
-    if (when.year < 1980 || when.year > 2107) return false;
-    dosDate = static_cast<uint16_t>(((when.year - 1980) << 9) | (when.month << 5) | when.day);
+    if (when.year < 1980 || (when.year > 2107 && !M().dosYearsWrap)) return false;
+    dosDate = static_cast<uint16_t>((((when.year - 1980) & 0x7F) << 9) | (when.month << 5) | when.day);
     dosTime = static_cast<uint16_t>((when.hour << 11) | (when.minute << 5) | (when.second / 2));
     return true;
 }

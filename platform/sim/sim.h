@@ -37,6 +37,10 @@ void SetPatternLimit(size_t characters);
 // UTC FILETIME of a calendar time.
 uint64_t Utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
+// DosDateTime as Wine does it: from 2108 on the year wraps (2108 gives 1980)
+// instead of the call failing.
+void WrapDosYearsLikeWine(bool wraps);
+
 // ---- Time, clock, locale --------------------------------------------------------
 
 // Local time = UTC + offset (no daylight saving).
@@ -48,6 +52,8 @@ uint32_t SleptMilliseconds();
 
 // A locale value for GetLocaleInfoA; types never set make the call fail.
 void SetLocaleValue(uint32_t type, std::string_view value);
+// GetLocaleInfoA of this type fails from now on.
+void RemoveLocaleValue(uint32_t type);
 // The four values of the listing's date-time text at once.
 void SetDateTimeLocale(std::string_view dateSeparator, std::string_view dateOrder,
                        std::string_view timeSeparator, std::string_view hourLeadingZero);

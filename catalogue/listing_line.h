@@ -1,0 +1,46 @@
+// One line of the listing file: drive, label, serial, directory, name,
+// extension, size in kilobytes, "kB" and the date-time text, joined by
+// semicolons so that the file opens as a table. Lines are composed into a
+// caller's buffer: listing a file takes no heap memory.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "common/date_time_text.h"
+
+// Enough for the longest line: every text field quoted with all its
+// characters doubled, a 259-character name and extension, 20 size digits and
+// the date-time text.
+constexpr int kListingLineCapacity = 4096;
+
+// Names as the platform returns them are at most this long.
+constexpr int kLongestEntryName = 259;
+
+struct ListingLineFields {
+    std::string_view drive;     // "C:"
+    std::string_view label;
+    std::string_view serial;
+    std::string_view directory; // "\Songs\Live\"
+    std::string_view name;      // at most kLongestEntryName characters
+    uint64_t size = 0;          // bytes
+    DateTime when;
+};
+
+// Composes the line without its line end; returns its length.
+int ComposeListingLine(char (&out)[kListingLineCapacity], const ListingLineFields &fields,
+                       const DateTimeSettings &settings);
+
+// What follows the last "." of a name, unless a "/", "\" or ":" follows that
+// "."; empty for a name without one and for a name ending in ".".
+std::string_view FileExtension(std::string_view name);
+
+// Bytes to kilobytes, halves going to the even neighbour (512 gives 0,
+// 1536 gives 2, 2560 gives 2), exact for every 64-bit size.
+uint64_t SizeInKilobytes(uint64_t size);
+
+// A text field as it goes into the line: between double quotes, with every
+// double quote doubled, when it holds a ";" or a double quote (so that the
+// columns never shift); unchanged otherwise. Returns the end of what it wrote;
+// out needs room for 2 * field.size() + 2 characters.
+char *PutListingField(char *out, std::string_view field);

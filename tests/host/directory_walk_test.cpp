@@ -1,0 +1,364 @@
+// The walk of a simulated drive: which entries become lines and in what
+// order, which directories are entered, the entries' own times, CurrentDir
+// and the walk nodes afterwards, and the locale's date and time settings.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/directory_walk.h"
+#include "catalogue/drive_table.h"
+#include "catalogue/listing_file.h"
+#include "catalogue/text_file.h"
+#include "platform/sim/sim.h"
+
+namespace {
+
+uint64_t May17() { return sim::Utc(2003, 5, 17, 14, 32, 10); }
+
+class DirectoryWalkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::Reset();
+        QueryResult();
+        ReadDateTimeSettings(); // month/day/year, "/" and ":", no hour leading zero
+        sim::AddVolume('C', "SYSTEM", 0x43000000);
+        sim::AddVolume('D', "DATA", 0x1234ABCD);
+    }
+
+    // A file last written on 17 May 2003 at 14:32:10 UTC, 1536 bytes unless told.
+    static void File(std::string_view path, uint64_t size = 1536, uint64_t lastWrite = May17(),
+                     uint32_t attributes = 0x20) {
+        sim::AddFile(path, size, lastWrite, attributes);
+    }
+
+    // Runs the drive command for D: and returns the listing file.
+    static std::string ListDriveD() {
+        ScanDrives();
+        WriteDriveListing(104);
+        return sim::FileBytes(kListingFilePath);
+    }
+
+    // The line of a file of D: (label DATA, serial 1234ABCD), with its line end.
+    static std::string LineOfD(std::string_view directory, std::string_view name, std::string_view extension,
+                               std::string_view kilobytes = "2", std::string_view when = "05/17/2003 14:32") {
+        return "D:;DATA;1234ABCD;" + std::string(directory) + ";" + std::string(name) + ";" + std::string(extension) +
+               ";" + std::string(kilobytes) + ";kB;" + std::string(when) + "\r\n";
+    }
+};
+
+TEST_F(DirectoryWalkTest, SongInLiveOfDriveCLabelledData) {
+    sim::AddVolume('C', "DATA", 0x1234ABCD);
+    // An earlier run left 3000 bytes; the walk meets the listing file with that size.
+    std::string earlier(3000, 'x');
+    sim::PutFile(kListingFilePath, earlier);
+    sim::AddFile(kListingFilePath, earlier.size(), sim::Utc(2003, 5, 17, 9, 5, 0));
+    File("C:\\Songs\\Live\\song.mp3");
+    ScanDrives();
+    WriteDriveListing(103);
+    EXPECT_EQ(sim::FileBytes(kListingFilePath),
+              earlier +
+                  "C:;DATA;1234ABCD;\\;Volume Dateienverzeichnis.txt;txt;3;kB;05/17/2003 9:05\r\n"
+                  "C:;DATA;1234ABCD;\\Songs\\Live\\;song.mp3;mp3;2;kB;05/17/2003 14:32\r\n");
+}
+
+TEST_F(DirectoryWalkTest, DepthFirstPreOrderInThePlatformsOrder) {
+    File("D:\\a.txt");
+    File("D:\\one\\b.txt");
+    File("D:\\one\\two\\c.txt");
+    File("D:\\one\\d.txt");
+    sim::AddDirectory("D:\\one\\empty");
+    File("D:\\e.txt");
+    File("D:\\three\\f.txt");
+    File("D:\\Zeta.txt");
+    File("D:\\alpha.txt");
+    EXPECT_EQ(ListDriveD(), LineOfD("\\", "a.txt", "txt") + LineOfD("\\one\\", "b.txt", "txt") +
+                                LineOfD("\\one\\two\\", "c.txt", "txt") + LineOfD("\\one\\", "d.txt", "txt") +
+                                LineOfD("\\", "e.txt", "txt") + LineOfD("\\three\\", "f.txt", "txt") +
+                                LineOfD("\\", "Zeta.txt", "txt") + LineOfD("\\", "alpha.txt", "txt"));
+    EXPECT_EQ(CurrentDir.view(), "\\");
+}
+
+TEST_F(DirectoryWalkTest, EmptyRootGivesNoLines) {
+    int before = LiveWalkNodes();
+    EXPECT_EQ(ListDriveD(), "");
+    EXPECT_TRUE(sim::FileExists(kListingFilePath));
+    EXPECT_EQ(CurrentDir.view(), "\\");
+    EXPECT_EQ(LiveWalkNodes(), before);
+    EXPECT_TRUE(sim::StatusTexts().empty());
+}
+
+TEST_F(DirectoryWalkTest, EveryNodeIsReleasedAndCurrentDirIsBackAtTheRoot) {
+    File("D:\\one\\two\\three\\deep.txt");
+    File("D:\\four\\x.txt");
+    sim::AddDirectory("D:\\five\\six");
+    int before = LiveWalkNodes();
+    ListDriveD();
+    EXPECT_EQ(LiveWalkNodes(), before);
+    EXPECT_EQ(CurrentDir.view(), "\\");
+}
+
+TEST_F(DirectoryWalkTest, WalkOfASubdirectoryHandsBackTheEnclosingPath) {
+    File("D:\\one\\two\\c.txt");
+    File("D:\\one\\d.txt");
+    ScanDrives();
+    Bind(ListingFile, kListingFilePath);
+    Create(ListingFile);
+    CurrentDrive[0] = 'D';
+    CurrentDir = "\\one\\";
+    int before = LiveWalkNodes();
+    WalkDirectory(NewWalkNode(nullptr));
+    EXPECT_EQ(CurrentDir.view(), "\\");
+    EXPECT_EQ(LiveWalkNodes(), before);
+    Close(ListingFile);
+    Check();
+    EXPECT_EQ(sim::FileBytes(kListingFilePath),
+              LineOfD("\\one\\two\\", "c.txt", "txt") + LineOfD("\\one\\", "d.txt", "txt"));
+}
+
+TEST_F(DirectoryWalkTest, DotDirectoriesAndExactlyRecycledArePassedOver) {
+    File("D:\\.git\\config");
+    File("D:\\...\\x.txt");
+    File("D:\\Recycled\\deleted.txt");
+    File("D:\\a\\recycled\\kept.txt");
+    File("D:\\b\\RECYCLED\\kept.txt");
+    File("D:\\c\\Recycled\\deleted.txt");
+    File("D:\\c\\Recycled2\\kept.txt");
+    // Files are listed whatever their names.
+    File("D:\\c\\Recycled.txt");
+    File("D:\\c\\.gitignore");
+    EXPECT_EQ(ListDriveD(), LineOfD("\\a\\recycled\\", "kept.txt", "txt") +
+                                LineOfD("\\b\\RECYCLED\\", "kept.txt", "txt") +
+                                LineOfD("\\c\\Recycled2\\", "kept.txt", "txt") + LineOfD("\\c\\", "Recycled.txt", "txt") +
+                                LineOfD("\\c\\", ".gitignore", "gitignore"));
+}
+
+TEST_F(DirectoryWalkTest, HiddenSystemAndReadOnlyFilesAreListed) {
+    File("D:\\hidden.sys", 1536, May17(), 0x22);
+    File("D:\\system.sys", 1536, May17(), 0x26);
+    File("D:\\all.sys", 1536, May17(), 0x27);
+    File("D:\\plain", 1536, May17(), 0x00);
+    File("D:\\hidden\\inside.txt");
+    sim::AddDirectory("D:\\hidden", 0x16);
+    EXPECT_EQ(ListDriveD(), LineOfD("\\", "hidden.sys", "sys") + LineOfD("\\", "system.sys", "sys") +
+                                LineOfD("\\", "all.sys", "sys") + LineOfD("\\", "plain", "") +
+                                LineOfD("\\hidden\\", "inside.txt", "txt"));
+}
+
+TEST_F(DirectoryWalkTest, LinksAreNotEnteredOtherReparsePointsAre) {
+    File("D:\\junction\\x.txt");
+    sim::AddDirectory("D:\\junction", 0x410, 0xA0000003);
+    File("D:\\symlink\\x.txt");
+    sim::AddDirectory("D:\\symlink", 0x410, 0xA000000C);
+    // Wine reports a unix directory symlink with no tag at all.
+    File("D:\\winelink\\x.txt");
+    sim::AddDirectory("D:\\winelink", 0x410, 0);
+    File("D:\\OneDrive\\cloud.txt");
+    sim::AddDirectory("D:\\OneDrive", 0x410, 0x9000601A);
+    File("D:\\dedup\\d.txt");
+    sim::AddDirectory("D:\\dedup", 0x410, 0x80000013);
+    // A tag means nothing without the reparse-point attribute.
+    File("D:\\plain\\p.txt");
+    sim::AddDirectory("D:\\plain", 0x10, 0xA0000003);
+    // A file that is a link is listed like any file.
+    File("D:\\filelink.txt", 1536, May17(), 0x420);
+    EXPECT_EQ(ListDriveD(), LineOfD("\\OneDrive\\", "cloud.txt", "txt") + LineOfD("\\dedup\\", "d.txt", "txt") +
+                                LineOfD("\\plain\\", "p.txt", "txt") + LineOfD("\\", "filelink.txt", "txt"));
+}
+
+TEST_F(DirectoryWalkTest, UnreadableDirectoryIsPassedOver) {
+    File("D:\\before.txt");
+    File("D:\\locked\\secret.txt");
+    File("D:\\locked\\below\\deeper.txt");
+    sim::MakeUnreadable("D:\\locked");
+    File("D:\\after\\x.txt");
+    int before = LiveWalkNodes();
+    EXPECT_EQ(ListDriveD(), LineOfD("\\", "before.txt", "txt") + LineOfD("\\after\\", "x.txt", "txt"));
+    EXPECT_EQ(LiveWalkNodes(), before);
+}
+
+TEST_F(DirectoryWalkTest, DirectoriesAreEnteredWhileCurrentDirFits255Characters) {
+    // "\" and five names with their backslashes: 1 + 50 + 4 * 51 = 255 characters.
+    std::string deepest = "\\" + std::string(49, 'a') + "\\";
+    for (char c : {'b', 'c', 'd', 'e'}) deepest += std::string(50, c) + "\\";
+    ASSERT_EQ(deepest.size(), 255u);
+    File("D:" + deepest + "whole.txt");
+    File("D:" + deepest + "x\\not entered.txt");
+    // One level up, a name one character longer than fits.
+    std::string above = deepest.substr(0, 204);
+    File("D:" + above + std::string(51, 'f') + "\\not entered.txt");
+    File("D:" + above + std::string(50, 'g') + "\\entered.txt");
+
+    int before = LiveWalkNodes();
+    std::string listing = ListDriveD();
+    std::string whole = LineOfD(deepest, "whole.txt", "txt");
+    EXPECT_EQ(listing, whole + LineOfD(above + std::string(50, 'g') + "\\", "entered.txt", "txt"));
+    EXPECT_GT(whole.find(";whole.txt"), 255u);
+    EXPECT_EQ(CurrentDir.view(), "\\");
+    EXPECT_EQ(LiveWalkNodes(), before);
+    // Exactly at the edge, whatever the enumeration would make of a cut path.
+    TSEARCHREC entry{};
+    entry.EntryAttributes = 0x10;
+    CurrentDir = std::string_view(above);
+    entry.EntryName = std::string(50, 'g');
+    EXPECT_TRUE(EntersDirectory(entry));
+    entry.EntryName = std::string(51, 'f');
+    EXPECT_FALSE(EntersDirectory(entry));
+    CurrentDir = "\\";
+    // The status bar shows the start of the path; it is only a display.
+    std::string path = "D:" + deepest + "whole.txt";
+    EXPECT_EQ(sim::StatusTexts().front().text, " " + path.substr(0, 254));
+}
+
+TEST_F(DirectoryWalkTest, FieldsWithSemicolonsOrQuotesAreQuotedInTheListing) {
+    sim::AddVolume('E', "MY;\"DISK\"", 0x0000ABCD);
+    File("E:\\Rock;Pop\\a;b.txt");
+    File("E:\\Rock;Pop\\say \"hi\".txt");
+    File("E:\\plain.txt");
+    ScanDrives();
+    WriteDriveListing(105);
+    EXPECT_EQ(sim::FileBytes(kListingFilePath),
+              "E:;\"MY;\"\"DISK\"\"\";0000ABCD;\"\\Rock;Pop\\\";\"a;b.txt\";txt;2;kB;05/17/2003 14:32\r\n"
+              "E:;\"MY;\"\"DISK\"\"\";0000ABCD;\"\\Rock;Pop\\\";\"say \"\"hi\"\".txt\";txt;2;kB;05/17/2003 14:32\r\n"
+              "E:;\"MY;\"\"DISK\"\"\";0000ABCD;\\;plain.txt;txt;2;kB;05/17/2003 14:32\r\n");
+}
+
+TEST_F(DirectoryWalkTest, NamesAndExtensions) {
+    File("D:\\archive.tar.gz");
+    File("D:\\README");
+    File("D:\\.profile");
+    File("D:\\notes.");
+    EXPECT_EQ(ListDriveD(), LineOfD("\\", "archive.tar.gz", "gz") + LineOfD("\\", "README", "") +
+                                LineOfD("\\", ".profile", "profile") + LineOfD("\\", "notes.", ""));
+}
+
+TEST_F(DirectoryWalkTest, SizesAreTheFull64BitSizeInKilobytes) {
+    const std::vector<std::pair<uint64_t, std::string>> sizes = {
+        {0, "0"},       {511, "0"},     {512, "0"},           {513, "1"},          {1536, "2"},
+        {2560, "2"},    {3584, "4"},    {2ULL << 30, "2097152"}, {5ULL << 30, "5242880"},
+    };
+    std::string expected;
+    for (const auto &[size, kilobytes] : sizes) {
+        std::string name = std::to_string(size) + ".bin";
+        File("D:\\" + name, size);
+        expected += LineOfD("\\", name, "bin", kilobytes);
+    }
+    EXPECT_EQ(ListDriveD(), expected);
+}
+
+TEST_F(DirectoryWalkTest, EachFilesPathIsShownInTheStatusBar) {
+    File("D:\\a.txt");
+    File("D:\\one\\b.txt");
+    sim::AddDirectory("D:\\empty");
+    ListDriveD();
+    std::vector<std::string> shown;
+    for (const sim::StatusRecord &record : sim::StatusTexts()) {
+        EXPECT_EQ(record.part, 0u);
+        shown.push_back(record.text);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{" D:\\a.txt", " D:\\one\\b.txt"}));
+}
+
+// Times as the walk meets them, two hours east of UTC.
+class EntryTimeTest : public DirectoryWalkTest {
+protected:
+    static std::string ListTimes() {
+        sim::SetTimeZoneOffsetMinutes(120);
+        File("D:\\midnight", 0, sim::Utc(2003, 5, 16, 22, 0, 0));
+        File("D:\\one second", 0, sim::Utc(2003, 5, 16, 22, 0, 1));
+        File("D:\\two seconds", 0, sim::Utc(2003, 5, 16, 22, 0, 2));
+        File("D:\\morning", 0, sim::Utc(2003, 5, 17, 7, 5, 59));
+        File("D:\\last of 1979", 0, sim::Utc(1979, 12, 31, 21, 59, 59));
+        File("D:\\first of 1980", 0, sim::Utc(1979, 12, 31, 22, 0, 0));
+        File("D:\\moon landing", 0, sim::Utc(1969, 7, 20, 18, 17, 40));
+        File("D:\\last of 2107", 0, sim::Utc(2107, 12, 31, 21, 59, 59));
+        File("D:\\first of 2108", 0, sim::Utc(2107, 12, 31, 22, 0, 0));
+        File("D:\\far", 0, sim::Utc(2150, 6, 30, 10, 20, 30));
+        return ListDriveD();
+    }
+
+    static std::string Expected() {
+        return LineOfD("\\", "midnight", "", "0", "05/17/2003") + LineOfD("\\", "one second", "", "0", "05/17/2003") +
+               LineOfD("\\", "two seconds", "", "0", "05/17/2003 0:00") +
+               LineOfD("\\", "morning", "", "0", "05/17/2003 9:05") +
+               LineOfD("\\", "last of 1979", "", "0", "12/31/1979 23:59") +
+               LineOfD("\\", "first of 1980", "", "0", "01/01/1980") +
+               LineOfD("\\", "moon landing", "", "0", "07/20/1969 20:17") +
+               LineOfD("\\", "last of 2107", "", "0", "12/31/2107 23:59") +
+               LineOfD("\\", "first of 2108", "", "0", "01/01/2108") +
+               LineOfD("\\", "far", "", "0", "06/30/2150 12:20");
+    }
+};
+
+TEST_F(EntryTimeTest, LocalTimesInsideAndOutsideThePackedRange) { EXPECT_EQ(ListTimes(), Expected()); }
+
+TEST_F(EntryTimeTest, YearsAfter2107AreRightWherePackingWrapsAsUnderWine) {
+    sim::WrapDosYearsLikeWine(true);
+    EXPECT_EQ(ListTimes(), Expected());
+}
+
+TEST_F(DirectoryWalkTest, DateTimeTextFollowsTheLocale) {
+    File("D:\\song.mp3", 1536, sim::Utc(2003, 5, 17, 9, 5, 10));
+    sim::SetDateTimeLocale(".", "1", ":", "1");
+    ReadDateTimeSettings();
+    EXPECT_EQ(ListDriveD(), LineOfD("\\", "song.mp3", "mp3", "2", "17.05.2003 09:05"));
+    sim::SetDateTimeLocale("-", "2", ".", "0");
+    ReadDateTimeSettings();
+    sim::PutFile(kListingFilePath, "");
+    EXPECT_EQ(ListDriveD(), LineOfD("\\", "song.mp3", "mp3", "2", "2003-05-17 9.05"));
+}
+
+TEST(ReadDateTimeSettings, TakesTheLocalesFourValues) {
+    sim::Reset();
+    sim::SetDateTimeLocale(".", "1", ":", "1");
+    ReadDateTimeSettings();
+    EXPECT_EQ(ListingDateTime.dateSeparator, '.');
+    EXPECT_EQ(ListingDateTime.dateOrder, 1);
+    EXPECT_EQ(ListingDateTime.timeSeparator, ':');
+    EXPECT_EQ(ListingDateTime.hourLeadingZero, 1);
+
+    sim::SetDateTimeLocale("-", "2", ".", "0");
+    ReadDateTimeSettings();
+    EXPECT_EQ(ListingDateTime.dateSeparator, '-');
+    EXPECT_EQ(ListingDateTime.dateOrder, 2);
+    EXPECT_EQ(ListingDateTime.timeSeparator, '.');
+    EXPECT_EQ(ListingDateTime.hourLeadingZero, 0);
+}
+
+TEST(ReadDateTimeSettings, SeparatorsOfOtherLengthsFallBack) {
+    for (std::string_view odd : {"", "//", ". ", "::"}) {
+        sim::Reset();
+        sim::SetDateTimeLocale(odd, "1", odd, "1");
+        ReadDateTimeSettings();
+        EXPECT_EQ(ListingDateTime.dateSeparator, '/') << '"' << odd << '"';
+        EXPECT_EQ(ListingDateTime.timeSeparator, ':') << '"' << odd << '"';
+    }
+}
+
+TEST(ReadDateTimeSettings, NumbersThatCannotBeReadGiveZero) {
+    for (std::string_view odd : {"", "x", "1a", " 1", "+", "-", "99999999999"}) {
+        sim::Reset();
+        sim::SetDateTimeLocale(".", odd, ":", odd);
+        ReadDateTimeSettings();
+        EXPECT_EQ(ListingDateTime.dateOrder, 0) << '"' << odd << '"';
+        EXPECT_EQ(ListingDateTime.hourLeadingZero, 0) << '"' << odd << '"';
+    }
+    sim::Reset();
+    sim::SetDateTimeLocale(".", "-1", ":", "12");
+    ReadDateTimeSettings();
+    EXPECT_EQ(ListingDateTime.dateOrder, -1);
+    EXPECT_EQ(ListingDateTime.hourLeadingZero, 12);
+}
+
+TEST(ReadDateTimeSettings, FailingLocaleCallsGiveTheDefaults) {
+    sim::Reset();
+    sim::SetDateTimeLocale(".", "1", ".", "1");
+    for (uint32_t type : {0x1Du, 0x1Eu, 0x21u, 0x25u}) sim::RemoveLocaleValue(type);
+    ReadDateTimeSettings();
+    EXPECT_EQ(ListingDateTime.dateSeparator, '/');
+    EXPECT_EQ(ListingDateTime.dateOrder, 0);
+    EXPECT_EQ(ListingDateTime.timeSeparator, ':');
+    EXPECT_EQ(ListingDateTime.hourLeadingZero, 0);
+}
+
+} // namespace
