@@ -270,9 +270,11 @@ bed_wine() {
     bed_start_server
     BED_LAST=$1
     BED_EXIT=0
+    # In the background so that a signal to the case file ends it at once.
     (cd "$WINEPREFIX/drive_c" &&
         exec env TZ="$BED_TZ" LC_ALL="$BED_LC_ALL" timeout -k 5 "$BED_RUN_TIMEOUT" \
-            "$VT_WINE" "$@" </dev/null >"$BED_OUT" 2>"$BED_ERR") || BED_EXIT=$?
+            "$VT_WINE" "$@" </dev/null >"$BED_OUT" 2>"$BED_ERR") &
+    wait $! || BED_EXIT=$?
     [ "$BED_EXIT" != 124 ] || echo "$BED_LAST: timed out after $BED_RUN_TIMEOUT s" >&2
     return 0
 }
