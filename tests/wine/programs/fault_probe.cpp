@@ -1,0 +1,110 @@
+// Ends itself through the real failure report in one of several ways, so
+// that a test can read the boxes and the exit code:
+//   fault_probe access | divide | stack | check | memory | deep
+// Before it fails it prints where its functions start, one per line as
+// "<name> 0x<address>", so that a test can tell which function each address
+// of the report lies in: the failure is raised in Fail, called from Middle,
+// called from Outer. "deep" fails a check 100 calls further down, for a
+// report longer than one box.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "catalogue/text_file.h"
+#include "shell/failure_report.h"
+
+namespace {
+
+// Opaque to the optimiser, so that the deliberate faults are not removed.
+int *volatile nowhere = nullptr;
+volatile int zero = 0;
+volatile int sink = 0;
+
+using Failing = void (*)();
+
+[[gnu::noinline]] void AccessViolation() { *nowhere = 1; }
+
+[[gnu::noinline]] void DivisionByZero() { sink = 100 / zero; }
+
+// The store after the call keeps it from becoming a loop; the bottom is
+// never reached.
+volatile int bottom = -1;
+[[gnu::noinline]] int Recurse(int depth) {
+    if (depth == bottom) return 0;
+    volatile char frame[512];
+    frame[depth & 511] = static_cast<char>(depth);
+    int deeper = Recurse(depth + 1);
+    sink = frame[depth & 511];
+    return deeper;
+}
+
+[[gnu::noinline]] void StackOverflow() { sink = Recurse(0); }
+
+[[gnu::noinline]] void CheckOnAClosedFile() {
+    static TextFile never;
+    Bind(never, "c:\\bed\\never-opened.txt");
+    Close(never);
+    Check();
+    sink = 1;
+}
+
+// More than any address space can give: operator new finds no memory. The
+// block is kept where the optimiser cannot see, or it may drop the allocation.
+volatile size_t hugeSize = static_cast<size_t>(-1) / 4;
+char *volatile block = nullptr;
+[[gnu::noinline]] void OutOfMemory() {
+    block = new char[hugeSize];
+    sink = 4;
+}
+
+[[gnu::noinline]] void CheckDeepDown(int depth) {
+    if (depth == 0) {
+        CheckOnAClosedFile();
+        return;
+    }
+    CheckDeepDown(depth - 1);
+    sink = depth;
+}
+
+[[gnu::noinline]] void CheckAHundredCallsDown() { CheckDeepDown(100); }
+
+// Something after each call keeps the calls from becoming jumps, so that
+// every function keeps its frame on the call chain.
+Failing fail = nullptr;
+[[gnu::noinline]] void Middle() {
+    fail();
+    sink = 2;
+}
+[[gnu::noinline]] void Outer() {
+    Middle();
+    sink = 3;
+}
+
+void PrintStart(const char *name, const void *address) {
+    std::printf("%s 0x%08llX\n", name, static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(address)));
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    InstallFaultHandler();
+    PrepareOutOfMemory();
+    const char *mode = argc > 1 ? argv[1] : "";
+    if (std::strcmp(mode, "access") == 0) fail = AccessViolation;
+    else if (std::strcmp(mode, "divide") == 0) fail = DivisionByZero;
+    else if (std::strcmp(mode, "stack") == 0) fail = StackOverflow;
+    else if (std::strcmp(mode, "check") == 0) fail = CheckOnAClosedFile;
+    else if (std::strcmp(mode, "memory") == 0) fail = OutOfMemory;
+    else if (std::strcmp(mode, "deep") == 0) fail = CheckAHundredCallsDown;
+    else {
+        std::fprintf(stderr, "usage: fault_probe access|divide|stack|check|memory|deep\n");
+        return 2;
+    }
+    PrintStart("Fail", reinterpret_cast<const void *>(fail));
+    PrintStart("Middle", reinterpret_cast<const void *>(Middle));
+    PrintStart("Outer", reinterpret_cast<const void *>(Outer));
+    PrintStart("main", reinterpret_cast<const void *>(main));
+    std::fflush(stdout);
+    Outer();
+    return 0;
+}
