@@ -64,13 +64,17 @@ void AppendAddressLine(uintptr_t address) {
 }
 
 // The callers worth showing. The captured chain starts inside the report
-// itself, and for a processor fault also runs through the platform's
-// exception dispatch before it reaches the faulting code. When the raising
-// address is a frame of the chain (a check's or an allocation's return
-// address, or the faulting instruction where the platform unwinds through the
-// fault), the callers are the frames beyond it. Otherwise every captured frame
-// is shown. The chain ends at the first null, where the platform found no
-// further caller.
+// itself (and, for a processor fault, inside the platform's exception
+// dispatch), so the callers shown are the frames beyond the raising address
+// when that address is on the chain: a check's return address into the
+// function that checked, the allocator's return address for exhausted
+// memory, and the faulting instruction on x86-64 Windows and Wine, whose
+// unwinder walks through the fault into the faulting function. Where the
+// chain does not hold it (a 32-bit Wine or Windows follows frame pointers
+// only, so the faulting function itself is missing) every captured frame is
+// shown, the dispatch first and the program's callers after it. The chain
+// ends at the first null, where the platform found no further caller; the
+// last frames are the thread's start in the system libraries.
 int CallersToShow(uintptr_t address, const uintptr_t *&first) {
     int count = platform::CaptureCallChain(callChain, static_cast<int>(sizeof callChain / sizeof callChain[0]), 0);
     int start = 0;
@@ -159,7 +163,7 @@ const char *FaultMessage(uint32_t exceptionCode) {
         return "Floating point overflow";
     case 0xC0000093:
         return "Floating point underflow";
-    case 0xC00000FD: // stack overflow
+    case 0xC00000FD: // stack overflow (a 64-bit Wine ends the process itself before any filter runs)
         return "Unknown Run-Time error : 202";
     case 0x80000004: // single step
     case 0xC0000006: // in-page error
