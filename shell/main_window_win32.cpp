@@ -77,9 +77,10 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // An exception cannot unwind through user32's frames. Our own code throws
-    // none; the library's only one is a failed allocation, which ends the
-    // process with the failure report like any other.
+    // An exception cannot unwind through user32's frames (the i686 program
+    // would end without a word). None is expected: our code throws none, and
+    // a failed allocation raises the failure report through the new handler.
+    // Anything the library still throws is about memory, and is reported so.
     try {
         return HandleMessage(window, message, wParam, lParam);
     } catch (...) {
