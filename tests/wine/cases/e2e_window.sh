@@ -100,6 +100,13 @@ exit code: 0
 EOF
 [ ! -e "$listing" ] || bed_fail "the K to Z items wrote a listing file"
 
+bed_case "e2e window: E&xit ends the program with exit code 0"
+bed_run e2e_driver.exe start send 100 wait-exit
+bed_expect_exit 0
+bed_expect_file "$BED_OUT" <<'EOF'
+exit code: 0
+EOF
+
 bed_case "e2e window: the close box ends the program with exit code 0"
 bed_run e2e_driver.exe start close-box wait-exit
 bed_expect_exit 0
@@ -148,8 +155,18 @@ import -window root "$shot"
 xdotool key Escape Escape
 sleep 0.2
 xdotool key alt+F4
-bed_wait "$product"
-bed_expect_exit 0
+for _ in $(seq 100); do
+    kill -0 "$product" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$product" 2>/dev/null; then
+    bed_fail "alt+F4 did not end the program within 10 s"
+    "$VT_WINESERVER" -k >/dev/null 2>&1 || true
+    bed_wait "$product"
+else
+    bed_wait "$product"
+    bed_expect_exit 0
+fi
 if [ -s "$shot" ]; then
     echo "screenshot: $shot"
     # The class brush fills the client area.
