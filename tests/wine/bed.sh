@@ -325,6 +325,9 @@ bed_finish() {
     if [ -d "$WINEPREFIX" ]; then
         "$VT_WINESERVER" -k >/dev/null 2>&1
         "$VT_WINESERVER" -w >/dev/null 2>&1
+        # The runner removes the server's directory under /tmp at the end.
+        cat "$WINEPREFIX/wineserver" >>"$VT_WORK/server-dirs" 2>/dev/null
+        echo >>"$VT_WORK/server-dirs"
     fi
     if [ -n "$BED_XVFB_PID" ]; then
         kill "$BED_XVFB_PID" 2>/dev/null
