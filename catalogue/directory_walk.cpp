@@ -60,17 +60,16 @@ int LocaleNumber(uint32_t type) {
     return static_cast<int>(negative ? -number : number);
 }
 
-bool LocalTime(uint64_t utcFileTime, uint64_t &localFileTime) {
-    if (platform::LocalFileTime(utcFileTime, localFileTime)) return true;
+uint64_t LocalTimeOf(uint64_t utcFileTime) {
+    uint64_t local;
+    if (platform::LocalFileTime(utcFileTime, local)) return local;
     // Only times at the very ends of the FILETIME range fail; the entry's own
     // time is still a better text than none.
-    localFileTime = utcFileTime;
-    return false;
+    return utcFileTime;
 }
 
 uint32_t PackedLocalTime(uint64_t utcFileTime) {
-    uint64_t local;
-    LocalTime(utcFileTime, local);
+    uint64_t local = LocalTimeOf(utcFileTime);
     if (local < kFirstPackedTime || local >= kEndOfPackedTimes) return kNoPackedTime;
     uint16_t date, time;
     if (!platform::DosDateTime(local, date, time)) return kNoPackedTime;
@@ -173,9 +172,7 @@ void FindCloseEntry(TSEARCHREC &search) {
 DateTime EntryDateTime(const TSEARCHREC &search) {
     if (search.EntryTime != kNoPackedTime)
         return DateTimeFromDos(static_cast<uint16_t>(search.EntryTime >> 16), static_cast<uint16_t>(search.EntryTime));
-    uint64_t local;
-    LocalTime(search.FindData.lastWriteTime, local);
-    return DateTimeFromFileTime(local);
+    return DateTimeFromFileTime(LocalTimeOf(search.FindData.lastWriteTime));
 }
 
 bool EntersDirectory(const TSEARCHREC &search) {

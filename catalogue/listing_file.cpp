@@ -28,8 +28,9 @@ void WriteDriveListing(int commandId) {
         Close(ListingFile);
         OpenForAppending(ListingFile);
     }
-    OpenResult = static_cast<uint8_t>(QueryResult());
-    (void)OpenResult;
+    // Clears what opening left pending (a failed Create or OpenForAppending,
+    // or the Close of a file that never opened); the file then stays closed.
+    QueryResult();
 
     int position = commandId - 100;
     char letter = position >= 1 && position <= kDrivePositions && !DriveTable[position].Letter.empty()

@@ -297,6 +297,13 @@ TEST_F(EntryTimeTest, YearsAfter2107AreRightWherePackingWrapsAsUnderWine) {
     EXPECT_EQ(ListTimes(), Expected());
 }
 
+TEST_F(DirectoryWalkTest, TimeWithNoLocalFormIsWrittenAsItIs) {
+    // West of UTC, the first instant of the FILETIME range has no local time.
+    sim::SetTimeZoneOffsetMinutes(-120);
+    File("D:\\zero", 0, 0);
+    EXPECT_EQ(ListDriveD(), LineOfD("\\", "zero", "", "0", "01/01/1601"));
+}
+
 TEST_F(DirectoryWalkTest, DateTimeTextFollowsTheLocale) {
     File("D:\\song.mp3", 1536, sim::Utc(2003, 5, 17, 9, 5, 10));
     sim::SetDateTimeLocale(".", "1", ":", "1");
