@@ -223,15 +223,6 @@ TEST_F(DirectoryWalkTest, FieldsWithSemicolonsOrQuotesAreQuotedInTheListing) {
               "E:;\"MY;\"\"DISK\"\"\";0000ABCD;\\;plain.txt;txt;2;kB;05/17/2003 14:32\r\n");
 }
 
-TEST_F(DirectoryWalkTest, NamesAndExtensions) {
-    File("D:\\archive.tar.gz");
-    File("D:\\README");
-    File("D:\\.profile");
-    File("D:\\notes.");
-    EXPECT_EQ(ListDriveD(), LineOfD("\\", "archive.tar.gz", "gz") + LineOfD("\\", "README", "") +
-                                LineOfD("\\", ".profile", "profile") + LineOfD("\\", "notes.", ""));
-}
-
 TEST_F(DirectoryWalkTest, SizesAreTheFull64BitSizeInKilobytes) {
     const std::vector<std::pair<uint64_t, std::string>> sizes = {
         {0, "0"},       {511, "0"},     {512, "0"},           {513, "1"},          {1536, "2"},
