@@ -10,11 +10,11 @@
 // Zero until start-up has created the status bar.
 extern platform::WindowHandle StatusBar;
 
-// Shows text in a part of the status bar: a space before it in part 0, a TAB
+// Shows text in a part of the status bar: a space before it in the first part (number 0), a TAB
 // (centred) in any other part. A 255-character text shows its first 254.
 void SetStatusText(uint32_t part, const String255 &text);
 
-// The walk's progress: each file's path goes to part 0 through SetStatusText,
+// The walk's progress: each file's path goes to the first part through SetStatusText,
 // and the status bar is repainted at once (no message is dispatched during a
 // walk) at most every kProgressRepaintMilliseconds. EndProgress repaints so
 // that the last path shows when the walk ends.
