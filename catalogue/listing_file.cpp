@@ -40,6 +40,7 @@ void WriteDriveListing(int commandId) {
     CurrentDrive[1] = ':';
     CurrentDir = "\\";
 
+    BeginProgress();
     WalkDirectory(NewWalkNode(nullptr));
     EndProgress();
 

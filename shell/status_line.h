@@ -14,11 +14,15 @@ extern platform::WindowHandle StatusBar;
 // (centred) in any other part. A 255-character text shows its first 254.
 void SetStatusText(uint32_t part, const String255 &text);
 
-// The walk's progress: each file's path goes to the first part through SetStatusText,
-// and the status bar is repainted at once (no message is dispatched during a
-// walk) at most every kProgressRepaintMilliseconds. EndProgress repaints so
-// that the last path shows when the walk ends.
+// The walk's progress in the first part of the status bar. The first file's
+// path shows at once; after it, a path is sent through SetStatusText and the
+// status bar repainted (no message is dispatched during a walk) only when
+// kProgressRepaintMilliseconds have passed since the last one shown, so at
+// most about twenty times a second. EndProgress shows the latest path if it
+// has not been shown yet: the status bar always ends on the last file's path.
+// BeginProgress starts a walk's progress afresh.
 constexpr uint32_t kProgressRepaintMilliseconds = 50;
+void BeginProgress();
 void ShowProgress(const String255 &path);
 void EndProgress();
 

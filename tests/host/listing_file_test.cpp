@@ -3,6 +3,7 @@
 // that fills up mid-walk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -200,6 +201,24 @@ TEST_F(ListingFileTest, DiskFullAtTheCloseEndsAtTheFinalCheck) {
     EXPECT_EQ(ChooseDrive('E'), 217u);
     EXPECT_EQ(ReportedMessage(), "Disk Full");
     EXPECT_EQ(Listing(), "");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ListingFileTest, OnAFastMachineTheStatusBarShowsTheFirstPathAndEndsOnTheLast) {
+    MachineWithDrivesCDE();
+    for (int i = 0; i < 500; ++i) sim::AddFile("D:\\many\\f" + std::to_string(i) + ".txt", 1, May17());
+    sim::SetTickStep(0);
+    ChooseDrive('D');
+    ASSERT_EQ(sim::StatusTexts().size(), 2u);
+    EXPECT_EQ(sim::StatusTexts()[0].text, " D:\\a.txt");
+    EXPECT_EQ(sim::StatusTexts()[1].text, " D:\\many\\f499.txt");
+    // The throttle leaves the listing alone: every file has its line.
+    std::string listing = Listing();
+    EXPECT_EQ(listing.rfind(kLinesOfD, 0), 0u);
+    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 502);
 }
 
 } // namespace
