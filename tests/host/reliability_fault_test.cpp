@@ -2,7 +2,9 @@
 // writing short, at every call in turn, and the listing file's opens failing
 // with every error code. Each run must end with the right report at the right
 // check, and the file must hold a prefix of the true listing made of what the
-// platform really wrote, never anything else.
+// platform really wrote, never anything else. Every file of the drive lies in
+// a directory of its own, so where the walk stood when the process ended
+// (CurrentDir and the walk nodes still held) tells which line's check raised.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -22,15 +24,16 @@ constexpr size_t kBufferSize = 256;
 struct CommandOutcome {
     std::optional<uint32_t> exitCode; // none: the command returned
     std::string message;              // the report's second line
-    size_t pathsShown = 0;            // files whose line was begun
+    std::string currentDir;           // where the walk stood at the end
     std::string listing;
     std::vector<std::string> writes;  // what each platform write to the listing file was asked to write
     int nodesLeft = 0;                // walk nodes the run left unreleased
 };
 
 // Drive C: holds the listing file (with `earlier` in it unless that is
-// empty); D: labelled DATA holds 52 files in nested directories, with names
-// short and long, some needing quotes.
+// empty); D: labelled DATA holds 52 files, each in a directory of its own,
+// nested up to six levels, with names short and long, some needing quotes
+// (so does every fifth directory).
 void MachineWithFiftyFiles(const std::string &earlier) {
     sim::Reset();
     QueryResult();
@@ -38,17 +41,17 @@ void MachineWithFiftyFiles(const std::string &earlier) {
     sim::AddVolume('C', "SYSTEM", 0x43000000);
     sim::AddVolume('D', "DATA", 0x1234ABCD);
     if (!earlier.empty()) sim::PutFile(kListingFilePath, earlier);
-    const char *const directories[] = {"\\", "\\Songs\\", "\\Songs\\Live\\", "\\Songs\\Live\\1999 Tour\\",
-                                       "\\docs\\", "\\docs;old\\", "\\a\\b\\c\\d\\e\\"};
     const char *const names[] = {"song.mp3", "archive.tar.gz", "README", "notes \"draft\".txt",
                                  "a;b.txt", ".profile", "trailing dot.", "x"};
-    int n = 0;
-    for (const char *directory : directories) {
-        for (const char *name : names) {
-            if (++n > 52) break;
-            std::string path = std::string("D:") + directory + std::to_string(n) + " " + name;
-            sim::AddFile(path, static_cast<uint64_t>(n) * 777, sim::Utc(2003, 5, 17, n % 24, n, 10));
-        }
+    // Directory n lies in directory n / 2; directory 1 is the root.
+    std::vector<std::string> directories = {"", "\\"};
+    for (int n = 2; n <= 52; ++n) {
+        std::string name = (n % 5 == 0 ? "docs;" : n % 7 == 0 ? "x.y " : "folder ") + std::to_string(n);
+        directories.push_back(directories[n / 2] + name + "\\");
+    }
+    for (int n = 1; n <= 52; ++n) {
+        std::string path = "D:" + directories[n] + std::to_string(n) + " " + names[n % 8];
+        sim::AddFile(path, static_cast<uint64_t>(n) * 777, sim::Utc(2003, 5, 17, n % 24, n, 10));
     }
 }
 
@@ -67,38 +70,87 @@ CommandOutcome ListDriveD() {
         size_t start = text.find("\r\n") + 2;
         run.message = text.substr(start, text.find("\r\n", start) - start);
     }
-    run.pathsShown = sim::StatusTexts().size();
+    run.currentDir = std::string(CurrentDir.view());
     run.listing = sim::FileBytes(kListingFilePath);
     for (const sim::WriteRecord &write : sim::Writes()) run.writes.push_back(write.bytes);
     return run;
+}
+
+// The fourth field of a listing line, the directory, with quotes undone.
+std::string DirectoryOfLine(std::string_view line) {
+    std::string field;
+    int index = 0;
+    bool quoted = false;
+    for (size_t at = 0; at < line.size(); ++at) {
+        char c = line[at];
+        if (quoted) {
+            if (c != '"') field += c;
+            else if (at + 1 < line.size() && line[at + 1] == '"') field += line[++at];
+            else quoted = false;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ';') {
+            if (index == 3) return field;
+            index++;
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    return field;
 }
 
 // The true listing of D: and the buffers it goes out in.
 struct Baseline {
     std::string lines;
     std::vector<std::string> writes;
-    std::vector<size_t> lineEnds; // offset just past each line's CR LF
+    std::vector<size_t> lineEnds;           // offset just past each line's CR LF
+    std::vector<std::string> lineDirectory; // each line's directory
 };
 
 Baseline CleanRun() {
     MachineWithFiftyFiles("");
     CommandOutcome run = ListDriveD();
     EXPECT_EQ(run.exitCode, std::nullopt);
-    Baseline baseline{run.listing, run.writes, {}};
-    for (size_t at = run.listing.find("\r\n"); at != std::string::npos; at = run.listing.find("\r\n", at + 2))
+    Baseline baseline{run.listing, run.writes, {}, {}};
+    size_t start = 0;
+    for (size_t at = run.listing.find("\r\n"); at != std::string::npos; at = run.listing.find("\r\n", at + 2)) {
         baseline.lineEnds.push_back(at + 2);
+        baseline.lineDirectory.push_back(DirectoryOfLine(std::string_view(run.listing).substr(start, at - start)));
+        start = at + 2;
+    }
     return baseline;
 }
 
-// How many files' lines had been begun when the write of buffer k (from 1)
-// was made: a full buffer goes out while the line holding its next byte is
-// written; the last, partial buffer goes out at the close, after every line.
-size_t PathsShownAtWrite(const Baseline &baseline, size_t k) {
-    if (k == baseline.writes.size() && baseline.lines.size() % kBufferSize != 0) return baseline.lineEnds.size();
+// Where the walk stands at a check: its directory and the nodes it holds
+// (one per level, none after the walk).
+struct CheckPlace {
+    std::string directory;
+    int nodes;
+};
+
+CheckPlace AtTheLine(const Baseline &baseline, size_t line) {
+    const std::string &directory = baseline.lineDirectory[line];
+    int levels = 0;
+    for (char c : directory) levels += c == '\\';
+    return {directory, levels};
+}
+
+// The check that finds the write of buffer k (from 1) failed: a full buffer
+// goes out while the line holding its next byte is written, and that line's
+// check follows; the last, partial buffer goes out at the close, and the
+// final check follows it.
+CheckPlace CheckAfterWrite(const Baseline &baseline, size_t k) {
+    if (k == baseline.writes.size() && baseline.lines.size() % kBufferSize != 0) return {"\\", 0};
     size_t nextByte = k * kBufferSize;
     size_t line = 0;
     while (baseline.lineEnds[line] <= nextByte) ++line;
-    return line + 1;
+    return AtTheLine(baseline, line);
+}
+
+void ExpectEndedAt(const CommandOutcome &run, const CheckPlace &place) {
+    EXPECT_EQ(run.currentDir, place.directory);
+    EXPECT_EQ(run.nodesLeft, place.nodes);
 }
 
 TEST(ReliabilityFaultSweep, TheCleanListingGoesOutInWholeBuffersAndOneRest) {
@@ -128,7 +180,7 @@ TEST(ReliabilityFaultSweep, AFailedWriteAtEveryCallEndsWithDiskFullAndOnlyTheBuf
                 CommandOutcome run = ListDriveD();
                 EXPECT_EQ(run.exitCode, 217u);
                 EXPECT_EQ(run.message, "Disk Full");
-                EXPECT_EQ(run.pathsShown, PathsShownAtWrite(baseline, k));
+                ExpectEndedAt(run, CheckAfterWrite(baseline, k));
                 EXPECT_EQ(run.listing, earlier + baseline.lines.substr(0, (k - 1) * kBufferSize));
                 // Nothing was attempted after the failed write.
                 EXPECT_EQ(run.writes.size(), k);
@@ -149,7 +201,7 @@ TEST(ReliabilityFaultSweep, AShortWriteAtEveryCallEndsWithDiskFullAndOnlyWhatWas
             CommandOutcome run = ListDriveD();
             EXPECT_EQ(run.exitCode, 217u);
             EXPECT_EQ(run.message, "Disk Full");
-            EXPECT_EQ(run.pathsShown, PathsShownAtWrite(baseline, k));
+            ExpectEndedAt(run, CheckAfterWrite(baseline, k));
             // The whole buffers before, then the bytes the short write did put down.
             EXPECT_EQ(run.listing, baseline.lines.substr(0, (k - 1) * kBufferSize + written));
             EXPECT_EQ(run.writes.size(), k);
@@ -179,6 +231,7 @@ std::vector<uint32_t> OpenErrorCodes() {
 }
 
 TEST(ReliabilityOpenFailures, EveryCodeEndsWithFileNotOpenAtTheFirstLine) {
+    Baseline baseline = CleanRun();
     for (const std::string earlier : {"", "earlier line\r\n"}) {
         for (uint32_t code : OpenErrorCodes()) {
             SCOPED_TRACE("open error " + std::to_string(code) + (earlier.empty() ? ", no file" : ", a file"));
@@ -187,9 +240,7 @@ TEST(ReliabilityOpenFailures, EveryCodeEndsWithFileNotOpenAtTheFirstLine) {
             CommandOutcome run = ListDriveD();
             EXPECT_EQ(run.exitCode, 217u);
             EXPECT_EQ(run.message, "File not open");
-            // The first file's path was shown; its line's check ended the walk one level down.
-            EXPECT_EQ(run.pathsShown, 1u);
-            EXPECT_EQ(run.nodesLeft, 1);
+            ExpectEndedAt(run, AtTheLine(baseline, 0));
             EXPECT_TRUE(run.writes.empty());
             EXPECT_EQ(run.listing, earlier);
         }
@@ -216,7 +267,7 @@ TEST(ReliabilityOpenFailures, EveryCodeOnADriveWithoutFilesEndsAtTheFinalCheck) 
         EXPECT_NE(sim::Boxes().front().text.find("\r\nFile not open\r\n"), std::string::npos);
         // The walk went through all three levels and released them before the check.
         EXPECT_EQ(LiveWalkNodes(), nodesBefore);
-        EXPECT_TRUE(sim::StatusTexts().empty());
+        EXPECT_EQ(CurrentDir.view(), "\\");
         EXPECT_EQ(sim::FileBytes(kListingFilePath), "earlier line\r\n");
     }
 }
