@@ -175,11 +175,24 @@ DateTime EntryDateTime(const TSEARCHREC &search) {
     return DateTimeFromFileTime(LocalTimeOf(search.FindData.lastWriteTime));
 }
 
+namespace {
+
+// A name with one of these cannot name its own directory in a path: a
+// backslash or slash would lead into another directory, a wildcard (also the
+// "?" that stands for a character the ANSI code page cannot hold) could match
+// another one. Unix file systems allow them all.
+bool AddressableName(const std::string &name) {
+    return name.find_first_of("\\/:*?\"<>|") == std::string::npos;
+}
+
+} // namespace
+
 bool EntersDirectory(const TSEARCHREC &search) {
     const std::string &name = search.EntryName;
     if (name.empty() || name[0] == '.') return false;
     if (name == "Recycled") return false;
     if (IsLink(search)) return false;
+    if (!AddressableName(name)) return false;
     // Deeper than this, CurrentDir could no longer name the directory being walked.
     return CurrentDir.length + name.size() + 1 <= String255::kCapacity;
 }
@@ -206,7 +219,8 @@ void WalkDirectory(INFOLISTE *node) {
     FindCloseEntry(search);
     ReleaseWalkNode(node);
 
-    // Strip this level's own name and backslash.
+    // Strip this level's own name and backslash, back to the enclosing
+    // level's path (which ends in the last backslash before the name).
     if (!(CurrentDir == std::string_view("\\"))) {
         int length = CurrentDir.length - 1;
         while (length > 0 && CurrentDir.chars[length - 1] != '\\') --length;

@@ -76,7 +76,9 @@ DateTime EntryDateTime(const TSEARCHREC &search);
 // ---- Walk ------------------------------------------------------------------
 
 // Whether the walk descends into the current entry, a directory: not a dot
-// directory, not "Recycled" (exactly), not a link (see the definition), and
+// directory, not "Recycled" (exactly), not a link (see the definition), not
+// a name that cannot address its directory (a backslash, slash, colon,
+// wildcard, quote, "<", ">" or "|" in it), and
 // not so deep that CurrentDir would exceed 255 characters.
 bool EntersDirectory(const TSEARCHREC &search);
 

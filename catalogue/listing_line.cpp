@@ -16,13 +16,16 @@ static_assert(2 + 3 * QuotedRoom(String255::kCapacity) + 2 * QuotedRoom(kLongest
               kListingLineCapacity);
 
 char *Put(char *out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());
     return out + text.size();
 }
 
+// A ";" would shift the columns, a double quote would open a quoted field,
+// and a line break (which unix names can hold) would end the line.
 bool NeedsQuotes(std::string_view field) {
-    return std::memchr(field.data(), ';', field.size()) != nullptr ||
-           std::memchr(field.data(), '"', field.size()) != nullptr;
+    for (char c : field)
+        if (c == ';' || c == '"' || c == '\r' || c == '\n') return true;
+    return false;
 }
 
 std::string_view AtMost(std::string_view text, size_t length) {

@@ -40,7 +40,8 @@ std::string_view FileExtension(std::string_view name);
 uint64_t SizeInKilobytes(uint64_t size);
 
 // A text field as it goes into the line: between double quotes, with every
-// double quote doubled, when it holds a ";" or a double quote (so that the
-// columns never shift); unchanged otherwise. Returns the end of what it wrote;
+// double quote doubled, when it holds a ";", a double quote, a carriage
+// return or a line feed (so that the columns and the lines never shift);
+// unchanged otherwise. Returns the end of what it wrote;
 // out needs room for 2 * field.size() + 2 characters.
 char *PutListingField(char *out, std::string_view field);

@@ -133,6 +133,28 @@ TEST_F(DirectoryWalkTest, DotDirectoriesAndExactlyRecycledArePassedOver) {
                                 LineOfD("\\c\\", ".gitignore", "gitignore"));
 }
 
+TEST_F(DirectoryWalkTest, DirectoriesWhoseNamesCannotAddressThemAreNotEnteredTheirLikeFilesAreListed) {
+    // Unix file systems hold such names, and the code page's "?" stands for
+    // characters it cannot hold; in a path they would lead elsewhere or match
+    // another directory.
+    File("D:\\q?dir\\x.txt");
+    File("D:\\st*r\\x.txt");
+    File("D:\\co:lon\\x.txt");
+    File("D:\\pi|pe\\x.txt");
+    File("D:\\lt<gt>\\x.txt");
+    File("D:\\say\"hi\"\\x.txt");
+    File("D:\\plain\\a?b*c:d|e.txt");
+    EXPECT_EQ(ListDriveD(), LineOfD("\\plain\\", "a?b*c:d|e.txt", "txt"));
+    EXPECT_EQ(CurrentDir.view(), "\\");
+
+    TSEARCHREC entry{};
+    entry.EntryAttributes = 0x10;
+    for (const char *name : {"back\\slash", "for/ward", "ok"}) {
+        entry.EntryName = name;
+        EXPECT_EQ(EntersDirectory(entry), std::string(name) == "ok") << name;
+    }
+}
+
 TEST_F(DirectoryWalkTest, HiddenSystemAndReadOnlyFilesAreListed) {
     File("D:\\hidden.sys", 1536, May17(), 0x22);
     File("D:\\system.sys", 1536, May17(), 0x26);

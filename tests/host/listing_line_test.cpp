@@ -166,6 +166,24 @@ TEST(ListingLine, FieldsWithSemicolonsOrQuotesAreQuoted) {
     EXPECT_EQ(Line(fields), "C:;\"\"\"\";1234ABCD;\\Songs\\Live\\;song.mp3;mp3;2;kB;05/17/2003 14:32");
 }
 
+TEST(ListingLine, LineBreaksInFieldsAreQuotedSoTheLineStaysOne) {
+    // Unix file systems let names hold them, and Wine passes them through.
+    EXPECT_EQ(LineNamed("new\nline.txt"),
+              "C:;DATA;1234ABCD;\\Songs\\Live\\;\"new\nline.txt\";txt;2;kB;05/17/2003 14:32");
+    EXPECT_EQ(LineNamed("car\rret"), "C:;DATA;1234ABCD;\\Songs\\Live\\;\"car\rret\";;2;kB;05/17/2003 14:32");
+    ListingLineFields fields = Song();
+    fields.directory = "\\a\r\n\\";
+    EXPECT_EQ(Line(fields), "C:;DATA;1234ABCD;\"\\a\r\n\\\";song.mp3;mp3;2;kB;05/17/2003 14:32");
+}
+
+TEST(ListingLine, EmptyFieldsStayEmpty) {
+    ListingLineFields fields = Song();
+    fields.label = {};
+    fields.serial = {};
+    fields.name = {};
+    EXPECT_EQ(Line(fields), "C:;;;\\Songs\\Live\\;;;2;kB;05/17/2003 14:32");
+}
+
 TEST(ListingLine, OtherPunctuationIsNotQuoted) {
     EXPECT_EQ(LineNamed("it's, (1) & 'more'.txt"),
               "C:;DATA;1234ABCD;\\Songs\\Live\\;it's, (1) & 'more'.txt;txt;2;kB;05/17/2003 14:32");
