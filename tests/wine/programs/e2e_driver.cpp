@@ -106,7 +106,13 @@ void Start(bool hidden) {
         if (ProgramEnded()) Fail("the program ended during start-up");
         mainWindow = FindProgramWindow();
         if (mainWindow != nullptr) statusWindow = FindWindowExA(mainWindow, nullptr, STATUSCLASSNAMEA, nullptr);
-        if (statusWindow != nullptr) return;
+        if (statusWindow != nullptr) {
+            // The status bar exists before it has sized itself; once the
+            // program answers a message, start-up is over and the loop runs.
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMilliseconds, &result);
+            return;
+        }
         Sleep(20);
     }
     Fail("no window with a status bar after start-up");
