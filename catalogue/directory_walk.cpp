@@ -197,6 +197,35 @@ bool EntersDirectory(const TSEARCHREC &search) {
     return CurrentDir.length + name.size() + 1 <= String255::kCapacity;
 }
 
+namespace {
+
+// Windows compares names without letter case: ASCII and the letters of the
+// Western code page.
+char FoldCase(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 32);
+    switch (u) {
+    case 0x9A: return static_cast<char>(0x8A);
+    case 0x9C: return static_cast<char>(0x8C);
+    case 0x9E: return static_cast<char>(0x8E);
+    case 0xFF: return static_cast<char>(0x9F);
+    default: return c;
+    }
+}
+
+} // namespace
+
+bool FirstOfItsName(INFOLISTE &node, const std::string &name) {
+    std::string folded(name);
+    for (char &c : folded) c = FoldCase(c);
+    folded += '\0';
+    const std::string &entered = node.EnteredNames;
+    for (size_t at = 0; at < entered.size(); at = entered.find('\0', at) + 1)
+        if (entered.compare(at, folded.size(), folded) == 0) return false;
+    node.EnteredNames += folded;
+    return true;
+}
+
 void WalkDirectory(INFOLISTE *node) {
     TSEARCHREC &search = node->Search;
     // Drive, a CurrentDir of at most 255 characters, "*.*" and the zero.
@@ -209,7 +238,7 @@ void WalkDirectory(INFOLISTE *node) {
         do {
             if ((search.EntryAttributes & platform::kAttributeDirectory) == 0) {
                 ListFile(search);
-            } else if (EntersDirectory(search)) {
+            } else if (EntersDirectory(search) && FirstOfItsName(*node, search.EntryName)) {
                 CurrentDir += search.EntryName;
                 CurrentDir += '\\';
                 WalkDirectory(NewWalkNode(node));

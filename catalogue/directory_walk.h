@@ -52,6 +52,11 @@ struct TSEARCHREC {
 struct INFOLISTE {
     INFOLISTE *Link; // the enclosing level's node; null for the root
     TSEARCHREC Search;
+    // The subdirectories entered from this level, each name letter-case
+    // folded and ended by a zero: the ANSI names of two directories can be
+    // the same (best-fit mapping turns "Ādir" into "Adir"), and then the path
+    // of the second leads into the first.
+    std::string EnteredNames;
 };
 
 INFOLISTE *NewWalkNode(INFOLISTE *link);
@@ -81,6 +86,10 @@ DateTime EntryDateTime(const TSEARCHREC &search);
 // wildcard, quote, "<", ">" or "|" in it), and
 // not so deep that CurrentDir would exceed 255 characters.
 bool EntersDirectory(const TSEARCHREC &search);
+
+// Whether no directory of this name (letter case aside) has been entered
+// from this level yet; if so, it is noted as entered.
+bool FirstOfItsName(INFOLISTE &node, const std::string &name);
 
 // Walks CurrentDrive + CurrentDir and everything below it, writing to the
 // open ListingFile. On return CurrentDir is back to the enclosing level's

@@ -12,7 +12,7 @@ namespace {
 // texts, name and extension from a platform name, 20 size digits, 32 for the
 // date-time text, and the seven separators with "kB".
 constexpr int QuotedRoom(int characters) { return 2 * characters + 2; }
-static_assert(2 + 3 * QuotedRoom(String255::kCapacity) + 2 * QuotedRoom(kLongestEntryName) + 20 + 32 + 9 <=
+static_assert(2 + 3 * QuotedRoom(String255::kCapacity) + 2 * QuotedRoom(kLongestEntryName) + 20 + QuotedRoom(32) + 9 <=
               kListingLineCapacity);
 
 char *Put(char *out, std::string_view text) {
@@ -79,6 +79,9 @@ int ComposeListingLine(char (&line)[kListingLineCapacity], const ListingLineFiel
     // Sizes below 2^64 bytes give at most 2^54 kilobytes: the cast keeps them whole.
     out = PutDecimal(out, static_cast<int64_t>(SizeInKilobytes(fields.size)));
     out = Put(out, ";kB;");
-    out = PutDateTime(out, fields.when, settings);
+    // The separators come from the locale, which may hold a ";" or a quote too.
+    char when[40];
+    char *whenEnd = PutDateTime(when, fields.when, settings);
+    out = PutListingField(out, std::string_view(when, static_cast<size_t>(whenEnd - when)));
     return static_cast<int>(out - line);
 }

@@ -13,6 +13,7 @@ namespace {
 
 struct Node {
     std::string name; // as given, letter case kept
+    std::string reportedName; // what the search reports instead, when set
     bool directory = false;
     uint32_t attributes = 0;
     uint64_t size = 0;
@@ -147,8 +148,9 @@ platform::FindEntry EntryOf(const Node &node) {
     entry.lastWriteTime = node.lastWriteTime;
     entry.size = node.directory ? 0 : node.size;
     entry.reparseTag = node.reparseTag;
-    size_t n = std::min(node.name.size(), sizeof entry.name - 1);
-    std::copy_n(node.name.data(), n, entry.name);
+    const std::string &name = node.reportedName.empty() ? node.name : node.reportedName;
+    size_t n = std::min(name.size(), sizeof entry.name - 1);
+    std::copy_n(name.data(), n, entry.name);
     entry.name[n] = '\0';
     return entry;
 }
@@ -198,6 +200,8 @@ void AddFile(std::string_view path, uint64_t size, uint64_t lastWriteUtc, uint32
     node.size = size;
     node.lastWriteTime = lastWriteUtc;
 }
+
+void ReportNameAs(std::string_view path, std::string_view ansiName) { MakeEntry(path).reportedName = std::string(ansiName); }
 
 void MakeUnreadable(std::string_view path) { MakeEntry(path).unreadable = true; }
 

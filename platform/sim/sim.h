@@ -28,6 +28,9 @@ void FailVolumeProbe(char letter);
 // Parents are made as needed. Entries are enumerated in the order they were added.
 void AddDirectory(std::string_view path, uint32_t attributes = 0x10, uint32_t reparseTag = 0);
 void AddFile(std::string_view path, uint64_t size, uint64_t lastWriteUtc, uint32_t attributes = 0x20);
+// The entry is enumerated under another name, as the ANSI calls report a
+// name the code page cannot hold ("Ādir" as "Adir" by best fit, or with "?").
+void ReportNameAs(std::string_view path, std::string_view ansiName);
 // A directory whose search cannot be opened (access denied).
 void MakeUnreadable(std::string_view path);
 

@@ -155,6 +155,21 @@ TEST_F(DirectoryWalkTest, DirectoriesWhoseNamesCannotAddressThemAreNotEnteredThe
     }
 }
 
+TEST_F(DirectoryWalkTest, ADirectoryWhoseAnsiNameRepeatsAnEarlierOneIsNotWalkedAgain) {
+    // Best fit reports "Ādir" as "Adir", and "D:\Adir\" leads into the real Adir.
+    int before = LiveWalkNodes();
+    File("D:\\Adir\\real.txt");
+    File("D:\\\xC4\x80" "dir\\mapped.txt");
+    sim::ReportNameAs("D:\\\xC4\x80" "dir", "Adir");
+    File("D:\\x\\ADIR\\upper.txt");
+    File("D:\\x\\\xC4\x80" "DIR\\mapped.txt");
+    sim::ReportNameAs("D:\\x\\\xC4\x80" "DIR", "adir"); // letter case aside, the same name
+    File("D:\\y\\Adir\\other.txt");                 // the same name on another level is walked
+    EXPECT_EQ(ListDriveD(), LineOfD("\\Adir\\", "real.txt", "txt") + LineOfD("\\x\\ADIR\\", "upper.txt", "txt") +
+                                LineOfD("\\y\\Adir\\", "other.txt", "txt"));
+    EXPECT_EQ(LiveWalkNodes(), before);
+}
+
 TEST_F(DirectoryWalkTest, HiddenSystemAndReadOnlyFilesAreListed) {
     File("D:\\hidden.sys", 1536, May17(), 0x22);
     File("D:\\system.sys", 1536, May17(), 0x26);

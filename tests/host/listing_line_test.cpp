@@ -176,6 +176,11 @@ TEST(ListingLine, LineBreaksInFieldsAreQuotedSoTheLineStaysOne) {
     EXPECT_EQ(Line(fields), "C:;DATA;1234ABCD;\"\\a\r\n\\\";song.mp3;mp3;2;kB;05/17/2003 14:32");
 }
 
+TEST(ListingLine, ALocaleSeparatorThatWouldShiftTheColumnsIsQuoted) {
+    EXPECT_EQ(DateColumn(At(2003, 5, 17, 14, 32), DateTimeSettings{';', 1, ':', 1}), "\"17;05;2003 14:32\"");
+    EXPECT_EQ(DateColumn(At(2003, 5, 17, 14, 32), DateTimeSettings{'.', 1, '"', 1}), "\"17.05.2003 14\"\"32\"");
+}
+
 TEST(ListingLine, EmptyFieldsStayEmpty) {
     ListingLineFields fields = Song();
     fields.label = {};
