@@ -204,6 +204,12 @@ int TreeDepth() {
     return ordinaryDepth > machine.shape.chainDepth ? ordinaryDepth : machine.shape.chainDepth;
 }
 
+int64_t WidestDirectory() {
+    int64_t widest = SubdirectoryCount(0);
+    if (machine.shape.directories >= 1 && SubdirectoryCount(1) > widest) widest = SubdirectoryCount(1);
+    return widest;
+}
+
 uint64_t ListingBytes() { return machine.listingBytes; }
 uint64_t ListingLines() { return machine.listingLines; }
 uint64_t ListingChecksum() { return machine.checksum; }

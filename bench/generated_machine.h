@@ -24,6 +24,8 @@ struct TreeShape {
 void SetTree(const TreeShape &shape);
 // The depth of the deepest directory (the root is 0).
 int TreeDepth();
+// The most subdirectories any one directory holds.
+int64_t WidestDirectory();
 
 // What the program wrote to the listing file.
 uint64_t ListingBytes();

@@ -110,6 +110,7 @@ int main(int argc, char **argv) {
     std::printf("files %lld\n", static_cast<long long>(shape.files));
     std::printf("directories %lld\n", static_cast<long long>(shape.directories + shape.chainDepth + 1));
     std::printf("depth %d\n", generated::TreeDepth());
+    std::printf("widest %lld\n", static_cast<long long>(generated::WidestDirectory()));
     std::printf("lines %llu\n", static_cast<unsigned long long>(generated::ListingLines()));
     std::printf("bytes %llu\n", static_cast<unsigned long long>(generated::ListingBytes()));
     std::printf("checksum %016llx\n", static_cast<unsigned long long>(generated::ListingChecksum()));
