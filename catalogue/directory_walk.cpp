@@ -3,6 +3,7 @@
 #include "catalogue/directory_walk.h"
 
 #include <cstring>
+#include <utility>
 
 #include "catalogue/drive_table.h"
 #include "catalogue/listing_file.h"
@@ -218,12 +219,7 @@ char FoldCase(char c) {
 bool FirstOfItsName(INFOLISTE &node, const std::string &name) {
     std::string folded(name);
     for (char &c : folded) c = FoldCase(c);
-    folded += '\0';
-    const std::string &entered = node.EnteredNames;
-    for (size_t at = 0; at < entered.size(); at = entered.find('\0', at) + 1)
-        if (entered.compare(at, folded.size(), folded) == 0) return false;
-    node.EnteredNames += folded;
-    return true;
+    return node.EnteredNames.insert(std::move(folded)).second;
 }
 
 void WalkDirectory(INFOLISTE *node) {

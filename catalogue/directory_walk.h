@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "common/date_time_text.h"
 #include "common/string255.h"
@@ -52,11 +53,11 @@ struct TSEARCHREC {
 struct INFOLISTE {
     INFOLISTE *Link; // the enclosing level's node; null for the root
     TSEARCHREC Search;
-    // The subdirectories entered from this level, each name letter-case
-    // folded and ended by a zero: the ANSI names of two directories can be
-    // the same (best-fit mapping turns "Ādir" into "Adir"), and then the path
-    // of the second leads into the first.
-    std::string EnteredNames;
+    // The subdirectories entered from this level, names letter-case folded:
+    // the ANSI names of two directories can be the same (best-fit mapping
+    // turns "Ādir" into "Adir"), and then the path of the second leads into
+    // the first.
+    std::unordered_set<std::string> EnteredNames;
 };
 
 INFOLISTE *NewWalkNode(INFOLISTE *link);
