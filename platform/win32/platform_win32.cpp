@@ -1,4 +1,5 @@
-// The platform seam over the real ANSI Win32 API.
+// The platform seam over the real ANSI Win32 API (faults and the call chain
+// are in fault_win32.cpp).
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -112,39 +113,5 @@ void RepaintNow(WindowHandle window) { UpdateWindow(static_cast<HWND>(window)); 
 void ShowMessageBox(const char *text, const char *caption) { MessageBoxA(nullptr, text, caption, MB_OK); }
 
 void ExitProcess(uint32_t exitCode) { ::ExitProcess(exitCode); }
-
-int CaptureCallChain(uintptr_t *addresses, int capacity, int skip) {
-    // RtlCaptureStackBackTrace walks the frame-pointer chain (the program is
-    // built with frame pointers). Frame 0 is this function, 1 its caller.
-    void *frames[320];
-    if (capacity > 320) capacity = 320;
-    USHORT n = RtlCaptureStackBackTrace(static_cast<DWORD>(2 + skip), static_cast<DWORD>(capacity), frames, nullptr);
-    for (USHORT i = 0; i < n; ++i) addresses[i] = reinterpret_cast<uintptr_t>(frames[i]);
-    return n;
-}
-
-} // namespace platform
-
-namespace platform {
-
-namespace {
-
-FaultHandler faultHandler = nullptr;
-
-LONG WINAPI UnhandledExceptionFilterEntry(EXCEPTION_POINTERS *pointers) {
-    FaultHandler handler = faultHandler;
-    const EXCEPTION_RECORD *record = pointers->ExceptionRecord;
-    if (handler != nullptr &&
-        handler(record->ExceptionCode, reinterpret_cast<uintptr_t>(record->ExceptionAddress)))
-        return EXCEPTION_EXECUTE_HANDLER;
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
-} // namespace
-
-void SetFaultHandler(FaultHandler handler) {
-    faultHandler = handler;
-    SetUnhandledExceptionFilter(handler != nullptr ? UnhandledExceptionFilterEntry : nullptr);
-}
 
 } // namespace platform

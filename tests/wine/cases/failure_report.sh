@@ -129,3 +129,32 @@ head_re=$'^An unhandled exception occurred at 0x[0-9A-F]{8} :\r$'
 grep -qvE $'^(  0x[0-9A-F]{8})?\r$' "$RECORD/box2.text" &&
     bed_fail "second box: $(cat -A "$RECORD/box2.text" | head -n 5)"
 true
+
+# The report of a stack overflow runs on a thread of its own: the overflowing
+# one has one page of stack left. The chain is the overflowing thread's,
+# recursion all the way, cut at 257 caller lines: four boxes. A 64-bit Wine 8
+# ends such a process itself before any of the program's code can run (it
+# needs more than that page to deliver the fault), so only the 32-bit program
+# is checked.
+if [ "$VT_WINEARCH" = win32 ]; then
+    bed_case failure_stack_overflow
+    run_probe stack
+    expect_boxes 4
+    [ "$(sed -n 2p "$RECORD/box1.text")" = $'Unknown Run-Time error : 202\r' ] ||
+        bed_fail "second line: $(sed -n 2p "$RECORD/box1.text" | cat -A)"
+    [ "$(tail -c 4 "$RECORD/box4.text" | od -An -tx1 | tr -d ' ')" = 0d0a0d0a ] ||
+        bed_fail "the last box does not end the report"
+    # 3 lines before the callers, 257 callers and the empty line: 261, less
+    # the three lines cut where a box was full (the rest of such a line is lost).
+    lines=$(cat "$RECORD"/box*.text | grep -c $'\r$')
+    [ "$lines" = 258 ] || bed_fail "$lines whole report lines, expected 258"
+
+    # Memory exhausted for real, address space and all, after the display
+    # driver is loaded, as in the program when a walk runs out: the box still
+    # comes up. A 64-bit address space cannot be used up in a test.
+    bed_case failure_memory_exhausted
+    run_probe exhaust
+    expect_boxes 1
+    expect_report "Out of memory"
+    expect_in Fail "${CALLERS[0]:-}" "the allocating call" 0x200
+fi
