@@ -4,7 +4,8 @@
 # $BENCH_RESULTS, $BENCH_RUNS times each:
 #   bare ...       bench_walk.exe: the bare FindFirstFileA/FindNextFileA walk
 #   listing ...    the program's D: command through bench_driver.exe, with the
-#                  listing file's lines, bytes and checksum
+#                  listing file's lines, bytes and checksum; each run of it
+#                  follows a bare walk and carries the same "pair" number
 #   memory ...     the program's memory counters before and after a listing
 #   dir ...        cmd /c dir /s /b D:\ > c:\dir.txt
 #   call ...       bench_calls.exe: the cost of each platform call per file
@@ -28,19 +29,20 @@ output() { tr -d '\r' <"$BED_OUT"; }
 # Reads the tree once so that every measurement finds it in the cache.
 bed_run bench_walk.exe 'D:\'
 
-for _ in $(seq "$runs"); do
+# (a) and (b) take turns, a pair a run, so that a slow spell of the shared
+# host slows both of a pair alike; the report takes the median of the pairs'
+# ratios.
+for pair in $(seq "$runs"); do
     bed_run bench_walk.exe 'D:\'
     [ "$BED_EXIT" = 0 ] || { bed_fail "bench_walk.exe ended with $BED_EXIT"; bed_show_output; }
-    record "bare $(output)"
-done
+    record "bare $(output) pair $pair"
 
-for _ in $(seq "$runs"); do
     rm -f "$listing"
     bed_run bench_driver.exe start memory before list 104 memory after quit
     [ "$BED_EXIT" = 0 ] || { bed_fail "bench_driver.exe ended with $BED_EXIT"; bed_show_output; continue; }
     output | grep '^memory ' >>"$BENCH_RESULTS"
     record "listing $(output | grep '^list 104 ' | cut -d' ' -f3-) lines $(wc -l <"$listing")" \
-        "bytes $(stat -c %s "$listing") md5 $(md5sum <"$listing" | cut -d' ' -f1)"
+        "bytes $(stat -c %s "$listing") md5 $(md5sum <"$listing" | cut -d' ' -f1) pair $pair"
 done
 
 for _ in $(seq "$runs"); do

@@ -18,10 +18,10 @@ void SetStatusText(uint32_t part, const String255 &text);
 // path shows at once; after it, a path is sent through SetStatusText and the
 // status bar repainted (no message is dispatched during a walk) only when
 // kProgressRepaintMilliseconds have passed since the last one shown, so at
-// most about twenty times a second. EndProgress shows the latest path if it
+// most ten times a second. EndProgress shows the latest path if it
 // has not been shown yet: the status bar always ends on the last file's path.
 // BeginProgress starts a walk's progress afresh.
-constexpr uint32_t kProgressRepaintMilliseconds = 50;
+constexpr uint32_t kProgressRepaintMilliseconds = 100;
 void BeginProgress();
 void ShowProgress(const String255 &path);
 void EndProgress();

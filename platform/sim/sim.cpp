@@ -53,7 +53,7 @@ struct Machine {
     bool dosYearsWrap = false;
     int64_t zoneOffsetMinutes = 0;
     uint32_t clock = 0;
-    uint32_t tickStep = 50;
+    uint32_t tickStep = 100;
     uint32_t slept = 0;
     std::map<uint32_t, std::string> locale;
     int64_t writesDone = 0;

@@ -49,7 +49,7 @@ void WrapDosYearsLikeWine(bool wraps);
 // Local time = UTC + offset (no daylight saving).
 void SetTimeZoneOffsetMinutes(int minutes);
 // Every TickCount call advances the clock by this many milliseconds; Sleep
-// advances it by what was asked. The default, 50, is a slow machine on which
+// advances it by what was asked. The default, 100, is a slow machine on which
 // every file's path reaches the status bar; 0 is an infinitely fast one.
 void SetTickStep(uint32_t milliseconds);
 uint32_t SleptMilliseconds();
