@@ -22,11 +22,17 @@ char *Put(char *out, std::string_view text) {
 
 // A ";" would shift the columns, a double quote would open a quoted field,
 // and a line break (which unix names can hold) would end the line.
-bool NeedsQuotes(std::string_view field) {
-    for (char c : field)
-        if (c == ';' || c == '"' || c == '\r' || c == '\n') return true;
-    return false;
+constexpr bool IsSpecial(unsigned char c) { return c == ';' || c == '"' || c == '\r' || c == '\n'; }
+
+struct SpecialTable {
+    bool special[256];
+};
+constexpr SpecialTable MakeSpecialTable() {
+    SpecialTable table{};
+    for (int c = 0; c < 256; ++c) table.special[c] = IsSpecial(static_cast<unsigned char>(c));
+    return table;
 }
+constexpr SpecialTable kSpecial = MakeSpecialTable();
 
 std::string_view AtMost(std::string_view text, size_t length) {
     return text.size() <= length ? text : text.substr(0, length);
@@ -35,11 +41,13 @@ std::string_view AtMost(std::string_view text, size_t length) {
 } // namespace
 
 std::string_view FileExtension(std::string_view name) {
-    size_t dot = name.find_last_of('.');
-    if (dot == std::string_view::npos) return {};
-    std::string_view after = name.substr(dot + 1);
-    if (after.find_first_of("/\\:") != std::string_view::npos) return {};
-    return after;
+    // From the end back to the last "."; a separator met first follows it.
+    for (size_t i = name.size(); i > 0; --i) {
+        char c = name[i - 1];
+        if (c == '.') return name.substr(i);
+        if (c == '/' || c == '\\' || c == ':') return {};
+    }
+    return {};
 }
 
 uint64_t SizeInKilobytes(uint64_t size) {
@@ -50,7 +58,14 @@ uint64_t SizeInKilobytes(uint64_t size) {
 }
 
 char *PutListingField(char *out, std::string_view field) {
-    if (!NeedsQuotes(field)) return Put(out, field);
+    // Copied and checked in one pass: fields that need quotes are rare.
+    bool special = false;
+    char *end = out;
+    for (char c : field) {
+        special |= kSpecial.special[static_cast<unsigned char>(c)];
+        *end++ = c;
+    }
+    if (!special) return end;
     *out++ = '"';
     for (char c : field) {
         if (c == '"') *out++ = '"';

@@ -39,8 +39,10 @@ char *PutTwoDigits(char *out, int value) {
 }
 
 char *PutYear(char *out, int year) {
-    if (year >= 0 && year < 1000) {
-        for (int scale = 1000; scale > 0; scale /= 10) *out++ = static_cast<char>('0' + year / scale % 10);
+    if (year >= 0 && year < 10000) {
+        out[0] = static_cast<char>('0' + year / 1000);
+        out[1] = static_cast<char>('0' + year / 100 % 10);
+        out = PutTwoDigits(out + 2, year % 100);
         return out;
     }
     return PutDecimal(out, year);

@@ -6,10 +6,17 @@ char *PutDecimal(char *out, int64_t value) {
     if (value < 0) *out++ = '-';
     char digits[20];
     int n = 0;
-    do {
+    // A 32-bit program divides 64-bit numbers in a library call; sizes and
+    // years almost always fit in 32 bits, where it divides in one instruction.
+    while (magnitude > UINT32_MAX) {
         digits[n++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
-    } while (magnitude != 0);
+    }
+    uint32_t small = static_cast<uint32_t>(magnitude);
+    do {
+        digits[n++] = static_cast<char>('0' + small % 10);
+        small /= 10;
+    } while (small != 0);
     while (n > 0) *out++ = digits[--n];
     return out;
 }
