@@ -23,7 +23,9 @@ string(REPLACE "`" "" guide "${guide}")
 string(STRIP "${guide}" guide)
 set(guide "Volume Tarrow 1.0 for Windows\n=============================\n\n${guide}\n")
 string(REPLACE "\n" "\r\n" guide "${guide}")
-file(WRITE ${CMAKE_BINARY_DIR}/package/README.txt "${guide}")
+# Rewritten only when it changes, so that a configure run leaves it alone.
+file(WRITE ${CMAKE_BINARY_DIR}/package/README.txt.new "${guide}")
+configure_file(${CMAKE_BINARY_DIR}/package/README.txt.new ${CMAKE_BINARY_DIR}/package/README.txt COPYONLY)
 
 install(TARGETS volume-tarrow RUNTIME DESTINATION .)
 install(FILES ${CMAKE_BINARY_DIR}/package/README.txt DESTINATION .)
