@@ -63,6 +63,12 @@ CommandAction ActionForCommand(uint16_t commandId);
 // Returns when the drive has been listed.
 void RunDriveCommand(uint16_t commandId);
 
+// Win32 only: probing an empty card reader or disc drive fails quietly, as
+// for an absent drive, instead of raising the system's "There is no disk in
+// the drive" box, which would hold start-up until someone answers it. The
+// error-mode bits already set (by whoever started the program) are kept.
+void QuietCriticalErrors();
+
 // Win32 only: registers the class, probes the drives, shows the window with its
 // menus and status bar and runs the message loop; ends the process with the
 // low byte of the quit message's parameter (or 0 after a start-up failure).

@@ -90,6 +90,12 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 
 } // namespace
 
+void QuietCriticalErrors() {
+    // SetErrorMode returns the mode it replaces; GetErrorMode is missing
+    // before Windows Vista.
+    SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS);
+}
+
 void RunProgram(void *instance, int startupShowValue) {
     HINSTANCE module = static_cast<HINSTANCE>(instance);
 
@@ -109,6 +115,7 @@ void RunProgram(void *instance, int startupShowValue) {
         EndProcess(0);
     }
 
+    QuietCriticalErrors();
     // The "&Files" menu is built from the drive table, so it is filled before the window exists.
     ScanDrives();
 

@@ -8,6 +8,8 @@
 //   window            class, title, style, visibility, status bar identity
 //   inspect           class fields and both menus, read from inside the
 //                     program by menu_reader.dll
+//   error-mode        the program's error mode, read from inside it by
+//                     error_mode.dll
 //   status            the status bar's text
 //   send ID           WM_COMMAND ID, waiting until the command has run
 //   took-at-least MS  whether the last send took at least MS milliseconds
@@ -105,7 +107,8 @@ void Start(bool hidden) {
     while (GetTickCount() - started < kWaitMilliseconds) {
         if (ProgramEnded()) Fail("the program ended during start-up");
         mainWindow = FindProgramWindow();
-        if (mainWindow != nullptr) statusWindow = FindWindowExA(mainWindow, nullptr, STATUSCLASSNAMEA, nullptr);
+        // A program started earlier by this driver may have left its handles here.
+        statusWindow = mainWindow != nullptr ? FindWindowExA(mainWindow, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
         if (statusWindow != nullptr) {
             // The status bar exists before it has sized itself; once the
             // program answers a message, start-up is over and the loop runs.
@@ -139,10 +142,12 @@ void PrintWindow() {
                 IsWindowVisible(statusWindow) ? "visible" : "hidden");
 }
 
-void Inspect() {
+// Loads NAME.dll into the program, which writes NAME.txt beside itself, and
+// copies that report to stdout.
+void ReportFromInside(const char *name) {
     RequireWindow();
-    std::string dll = directory + "menu_reader.dll";
-    std::string report = directory + "menu_reader.txt";
+    std::string dll = directory + name + ".dll";
+    std::string report = directory + name + ".txt";
     DeleteFileA(report.c_str());
     void *remotePath = VirtualAllocEx(program.hProcess, nullptr, dll.size() + 1, MEM_COMMIT | MEM_RESERVE,
                                       PAGE_READWRITE);
@@ -153,11 +158,11 @@ void Inspect() {
         reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
     HANDLE thread = CreateRemoteThread(program.hProcess, nullptr, 0, loadLibrary, remotePath, 0, nullptr);
     if (thread == nullptr) Fail("cannot start a thread in the program");
-    if (WaitForSingleObject(thread, kWaitMilliseconds) != WAIT_OBJECT_0) Fail("menu_reader.dll did not finish");
+    if (WaitForSingleObject(thread, kWaitMilliseconds) != WAIT_OBJECT_0) Fail("%s.dll did not finish", name);
     CloseHandle(thread);
     VirtualFreeEx(program.hProcess, remotePath, 0, MEM_RELEASE);
     FILE *in = std::fopen(report.c_str(), "rb");
-    if (in == nullptr) Fail("menu_reader.dll wrote no report");
+    if (in == nullptr) Fail("%s.dll wrote no report", name);
     char buffer[4096];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) std::fwrite(buffer, 1, n, stdout);
@@ -356,7 +361,9 @@ int main(int argc, char **argv) {
         } else if (step == "window") {
             PrintWindow();
         } else if (step == "inspect") {
-            Inspect();
+            ReportFromInside("menu_reader");
+        } else if (step == "error-mode") {
+            ReportFromInside("error_mode");
         } else if (step == "status") {
             PrintStatus();
         } else if (step == "send") {
