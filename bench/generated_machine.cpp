@@ -145,7 +145,7 @@ void DotEntry(const char *name, platform::FindEntry &entry) {
 }
 
 // Fills the entry at index; false past the last entry.
-bool EntryAt(int64_t directory, int64_t index, platform::FindEntry &entry) {
+bool EntryAtAnsi(int64_t directory, int64_t index, platform::FindEntry &entry) {
     if (directory != 0) {
         if (index == 0) { DotEntry(".", entry); return true; }
         if (index == 1) { DotEntry("..", entry); return true; }
@@ -164,15 +164,26 @@ bool EntryAt(int64_t directory, int64_t index, platform::FindEntry &entry) {
     return true;
 }
 
+// The wide name of an ASCII name is its characters.
+bool EntryAt(int64_t directory, int64_t index, platform::FindEntry &entry) {
+    if (!EntryAtAnsi(directory, index, entry)) return false;
+    int i = 0;
+    for (; entry.name[i] != '\0'; ++i) entry.wideName[i] = static_cast<unsigned char>(entry.name[i]);
+    entry.wideName[i] = 0;
+    return true;
+}
+
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 
-// "D:\*.*" is the root; "D:\...\holiday photo 1a3\*.*" is directory 0x1a3.
+// "\\?\D:\*" is the root; "\\?\D:\...\holiday photo 1a3\*" is directory 0x1a3.
 bool DirectoryOfPattern(const char *pattern, int64_t &directory) {
+    if (std::strncmp(pattern, "\\\\?\\", 4) != 0) return false;
+    pattern += 4;
     size_t length = std::strlen(pattern);
-    if (length < 6 || (pattern[0] != 'D' && pattern[0] != 'd') || pattern[1] != ':' ||
-        std::strcmp(pattern + length - 4, "\\*.*") != 0)
+    if (length < 4 || (pattern[0] != 'D' && pattern[0] != 'd') || pattern[1] != ':' ||
+        std::strcmp(pattern + length - 2, "\\*") != 0)
         return false;
-    size_t end = length - 4; // the backslash before "*.*"
+    size_t end = length - 2; // the backslash before "*"
     if (end == 2) {
         directory = 0;
         return true;
@@ -231,8 +242,14 @@ bool QueryVolume(const char *rootPath, VolumeInfo &info) {
     return true;
 }
 
-SearchHandle FindFirst(const char *pattern, FindEntry &entry) {
+SearchHandle FindFirst(const char16_t *widePattern, FindEntry &entry) {
     NoteStack();
+    // Every name of the tree is ASCII, so the pattern's units are its characters.
+    char pattern[1024];
+    size_t length = 0;
+    for (; widePattern[length] != 0 && length + 1 < sizeof pattern; ++length)
+        pattern[length] = static_cast<char>(widePattern[length]);
+    pattern[length] = '\0';
     int64_t directory = 0;
     if (!DirectoryOfPattern(pattern, directory)) return nullptr;
     int slot = 0;

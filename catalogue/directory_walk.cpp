@@ -3,7 +3,7 @@
 #include "catalogue/directory_walk.h"
 
 #include <cstring>
-#include <utility>
+#include <string_view>
 
 #include "catalogue/drive_table.h"
 #include "catalogue/listing_file.h"
@@ -14,6 +14,8 @@
 DateTimeSettings ListingDateTime;
 char CurrentDrive[3] = {'\\', ':', '\0'};
 String255 CurrentDir;
+char16_t CurrentWideDir[kWideDirCapacity];
+int CurrentWideDirLength = 0;
 
 namespace {
 
@@ -61,11 +63,18 @@ int LocaleNumber(uint32_t type) {
     return static_cast<int>(negative ? -number : number);
 }
 
+// No time zone is a day or more from UTC.
+constexpr uint64_t kOneDay = 864000000000ULL;
+
 uint64_t LocalTimeOf(uint64_t utcFileTime) {
     uint64_t local;
-    if (platform::LocalFileTime(utcFileTime, local)) return local;
-    // Only times at the very ends of the FILETIME range fail; the entry's own
-    // time is still a better text than none.
+    // Only times at the very ends of the FILETIME range have no local form:
+    // Windows fails them, Wine wraps them round 2^64 (1601-01-01 00:30 UTC
+    // west of UTC comes out in a year past 60000) and reports success. Either
+    // way the entry's own time is a better text than none.
+    if (platform::LocalFileTime(utcFileTime, local) &&
+        (local > utcFileTime ? local - utcFileTime : utcFileTime - local) <= kOneDay)
+        return local;
     return utcFileTime;
 }
 
@@ -148,7 +157,7 @@ void ReleaseWalkNode(INFOLISTE *node) {
 
 int32_t LiveWalkNodes() { return liveNodes; }
 
-bool FindFirstEntry(const char *pattern, uint32_t attributeMask, TSEARCHREC &search) {
+bool FindFirstEntry(const char16_t *pattern, uint32_t attributeMask, TSEARCHREC &search) {
     search.ExcludeMask = ~attributeMask & kExcludableAttributes;
     search.SearchHandle = platform::FindFirst(pattern, search.FindData);
     if (search.SearchHandle == nullptr) return false;
@@ -178,75 +187,91 @@ DateTime EntryDateTime(const TSEARCHREC &search) {
 
 namespace {
 
+constexpr char16_t kLongPathPrefix[] = u"\\\\?\\";
+
+std::u16string_view WideName(const TSEARCHREC &search) {
+    const char16_t *name = search.FindData.wideName;
+    return std::u16string_view(name, std::char_traits<char16_t>::length(name));
+}
+
 // A name with one of these cannot name its own directory in a path: a
-// backslash or slash would lead into another directory, a wildcard (also the
-// "?" that stands for a character the ANSI code page cannot hold) could match
-// another one. Unix file systems allow them all.
-bool AddressableName(const std::string &name) {
-    return name.find_first_of("\\/:*?\"<>|") == std::string::npos;
+// backslash or slash would lead into another directory, a wildcard could
+// match another one. Unix file systems allow them all.
+bool AddressableName(std::u16string_view name) {
+    return name.find_first_of(u"\\/:*?\"<>|") == std::u16string_view::npos;
+}
+
+void AppendWide(std::u16string_view text) {
+    text.copy(CurrentWideDir + CurrentWideDirLength, text.size());
+    CurrentWideDirLength += static_cast<int>(text.size());
+    CurrentWideDir[CurrentWideDirLength] = 0;
+}
+
+void AppendAscii(std::string_view text) {
+    for (char c : text) CurrentWideDir[CurrentWideDirLength++] = static_cast<unsigned char>(c);
+    CurrentWideDir[CurrentWideDirLength] = 0;
+}
+
+// A walk that starts here: "\\?\" + CurrentDrive + CurrentDir.
+void StartWidePath() {
+    CurrentWideDirLength = 0;
+    AppendWide(kLongPathPrefix);
+    AppendAscii(std::string_view(CurrentDrive, 2));
+    AppendAscii(CurrentDir.view());
 }
 
 } // namespace
 
 bool EntersDirectory(const TSEARCHREC &search) {
-    const std::string &name = search.EntryName;
-    if (name.empty() || name[0] == '.') return false;
-    if (name == "Recycled") return false;
+    std::u16string_view name = WideName(search);
+    if (name.empty() || name[0] == u'.') return false;
+    if (name == u"Recycled") return false;
     if (IsLink(search)) return false;
     if (!AddressableName(name)) return false;
-    // Deeper than this, CurrentDir could no longer name the directory being walked.
-    return CurrentDir.length + name.size() + 1 <= String255::kCapacity;
-}
-
-namespace {
-
-// Windows compares names without letter case: ASCII and the letters of the
-// Western code page.
-char FoldCase(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 32);
-    switch (u) {
-    case 0x9A: return static_cast<char>(0x8A);
-    case 0x9C: return static_cast<char>(0x8C);
-    case 0x9E: return static_cast<char>(0x8E);
-    case 0xFF: return static_cast<char>(0x9F);
-    default: return c;
-    }
-}
-
-} // namespace
-
-bool FirstOfItsName(INFOLISTE &node, const std::string &name) {
-    std::string folded(name);
-    for (char &c : folded) c = FoldCase(c);
-    return node.EnteredNames.insert(std::move(folded)).second;
+    // The wide path needs room for the name, its backslash, the "*" of the
+    // pattern and the zero.
+    if (CurrentWideDirLength + static_cast<int>(name.size()) + 3 > kWideDirCapacity) return false;
+    // Deeper than this, CurrentDir could no longer name the directory being
+    // walked. It counts bytes: a double-byte character takes two.
+    return CurrentDir.length + search.EntryName.size() + 1 <= String255::kCapacity;
 }
 
 void WalkDirectory(INFOLISTE *node) {
+    if (node->Link == nullptr) StartWidePath();
+    node->DirLength = CurrentDir.length;
+    node->WideDirLength = CurrentWideDirLength;
     TSEARCHREC &search = node->Search;
-    // Drive, a CurrentDir of at most 255 characters, "*.*" and the zero.
-    char pattern[2 + String255::kCapacity + 3 + 1];
-    std::memcpy(pattern, CurrentDrive, 2);
-    std::memcpy(pattern + 2, CurrentDir.chars, CurrentDir.length);
-    std::memcpy(pattern + 2 + CurrentDir.length, "*.*", 4);
 
-    if (FindFirstEntry(pattern, kWalkAttributeMask, search)) {
+    // The pattern is the wide path and "*", written after it in place.
+    CurrentWideDir[CurrentWideDirLength] = u'*';
+    CurrentWideDir[CurrentWideDirLength + 1] = 0;
+    bool found = FindFirstEntry(CurrentWideDir, kWalkAttributeMask, search);
+    CurrentWideDir[CurrentWideDirLength] = 0;
+
+    if (found) {
         do {
             if ((search.EntryAttributes & platform::kAttributeDirectory) == 0) {
                 ListFile(search);
-            } else if (EntersDirectory(search) && FirstOfItsName(*node, search.EntryName)) {
+            } else if (EntersDirectory(search)) {
                 CurrentDir += search.EntryName;
                 CurrentDir += '\\';
+                AppendWide(WideName(search));
+                AppendWide(u"\\");
                 WalkDirectory(NewWalkNode(node));
             }
         } while (FindNextEntry(search));
     }
     FindCloseEntry(search);
+    INFOLISTE *enclosing = node->Link;
     ReleaseWalkNode(node);
 
-    // Strip this level's own name and backslash, back to the enclosing
-    // level's path (which ends in the last backslash before the name).
-    if (!(CurrentDir == std::string_view("\\"))) {
+    if (enclosing != nullptr) {
+        CurrentDir.Truncate(enclosing->DirLength);
+        CurrentWideDirLength = enclosing->WideDirLength;
+        CurrentWideDir[CurrentWideDirLength] = 0;
+    } else if (!(CurrentDir == std::string_view("\\"))) {
+        // A walk started below the root hands back the path above its start,
+        // which ends in the last backslash before the start's own name.
         int length = CurrentDir.length - 1;
         while (length > 0 && CurrentDir.chars[length - 1] != '\\') --length;
         CurrentDir.Truncate(length);

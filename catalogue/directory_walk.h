@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
 
 #include "common/date_time_text.h"
 #include "common/string255.h"
@@ -26,9 +25,19 @@ void ReadDateTimeSettings();
 
 // The drive being listed: its letter and a colon ("C:"), zero-terminated.
 extern char CurrentDrive[3];
-// The directory being walked, from the drive root: "\" or "\Songs\Live\".
-// It never exceeds 255 characters: deeper directories are not entered.
+// The directory being walked, from the drive root: "\" or "\Songs\Live\",
+// in the ANSI code page. It never exceeds 255 bytes: deeper directories are
+// not entered.
 extern String255 CurrentDir;
+
+// The same directory as the wide search addresses it: "\\?\D:\" followed by
+// the exact wide names the searches returned, each with its backslash. The
+// ANSI text only shows a name (best fit and "?" stand in for what the code
+// page cannot hold); this path reaches the directory itself, trailing dots
+// and spaces and letter case kept.
+constexpr int kWideDirCapacity = 1024;
+extern char16_t CurrentWideDir[kWideDirCapacity];
+extern int CurrentWideDirLength; // units, without the terminating zero
 
 // Attributes that a search delivers: everything, hidden and system entries,
 // directories and the dot entries included.
@@ -53,11 +62,12 @@ struct TSEARCHREC {
 struct INFOLISTE {
     INFOLISTE *Link; // the enclosing level's node; null for the root
     TSEARCHREC Search;
-    // The subdirectories entered from this level, names letter-case folded:
-    // the ANSI names of two directories can be the same (best-fit mapping
-    // turns "Ādir" into "Adir"), and then the path of the second leads into
-    // the first.
-    std::unordered_set<std::string> EnteredNames;
+    // The lengths of CurrentDir and CurrentWideDir while this level is walked,
+    // to which the level below cuts them back: in a double-byte code page the
+    // second byte of a character can be a backslash, so CurrentDir cannot be
+    // cut back at its last one.
+    int DirLength;
+    int WideDirLength;
 };
 
 INFOLISTE *NewWalkNode(INFOLISTE *link);
@@ -67,9 +77,10 @@ int32_t LiveWalkNodes();
 
 // ---- Search ----------------------------------------------------------------
 
-// Opens a search on a pattern; false when nothing can be enumerated. The
-// current entry is taken into the record's Entry fields.
-bool FindFirstEntry(const char *pattern, uint32_t attributeMask, TSEARCHREC &search);
+// Opens a wide search on a pattern ("\\?\D:\Songs\*"); false when nothing
+// can be enumerated. The current entry is taken into the record's Entry
+// fields, its name as ANSI text.
+bool FindFirstEntry(const char16_t *pattern, uint32_t attributeMask, TSEARCHREC &search);
 bool FindNextEntry(TSEARCHREC &search);
 // Harmless after a failed open.
 void FindCloseEntry(TSEARCHREC &search);
@@ -81,19 +92,17 @@ DateTime EntryDateTime(const TSEARCHREC &search);
 
 // ---- Walk ------------------------------------------------------------------
 
-// Whether the walk descends into the current entry, a directory: not a dot
-// directory, not "Recycled" (exactly), not a link (see the definition), not
-// a name that cannot address its directory (a backslash, slash, colon,
-// wildcard, quote, "<", ">" or "|" in it), and
-// not so deep that CurrentDir would exceed 255 characters.
+// Whether the walk descends into the current entry, a directory. Its wide
+// name decides: not a dot directory, not "Recycled" (exactly), not a link
+// (see the definition), not a name that cannot address its directory (a
+// backslash, slash, colon, wildcard, quote, "<", ">" or "|" in it). Its ANSI
+// text decides the depth: not so deep that CurrentDir would exceed 255 bytes.
 bool EntersDirectory(const TSEARCHREC &search);
-
-// Whether no directory of this name (letter case aside) has been entered
-// from this level yet; if so, it is noted as entered.
-bool FirstOfItsName(INFOLISTE &node, const std::string &name);
 
 // Walks CurrentDrive + CurrentDir and everything below it, writing to the
 // open ListingFile. On return CurrentDir is back to the enclosing level's
 // path (for the root, unchanged) and node has been released. A failed
-// line check ends the process.
+// line check ends the process. A node without a Link starts a walk: its
+// wide path is made from CurrentDrive and CurrentDir, read as ASCII ("\"
+// for a drive's root).
 void WalkDirectory(INFOLISTE *node);

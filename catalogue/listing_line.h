@@ -10,12 +10,14 @@
 #include "common/date_time_text.h"
 
 // Enough for the longest line: every text field quoted with all its
-// characters doubled, a 259-character name and extension, 20 size digits and
+// characters doubled, the longest name and extension, 20 size digits and
 // the date-time text.
-constexpr int kListingLineCapacity = 4096;
+constexpr int kListingLineCapacity = 8192;
 
-// Names as the platform returns them are at most this long.
-constexpr int kLongestEntryName = 259;
+// Names as the platform returns them are at most this long: 259 UTF-16
+// units, which a double-byte code page writes in up to twice as many bytes
+// (and UTF-8 as the ANSI page in up to three times).
+constexpr int kLongestEntryName = 3 * 259;
 
 struct ListingLineFields {
     std::string_view drive;     // "C:"

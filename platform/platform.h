@@ -32,26 +32,40 @@ constexpr uint32_t kAttributeReparsePoint = 0x400;
 // Junctions, mount points and symbolic links carry this bit in their reparse tag.
 constexpr uint32_t kReparseTagNameSurrogate = 0x20000000;
 
-// One directory entry as the platform's search returns it.
+// Room for a name's ANSI text: a long name has at most 259 UTF-16 units,
+// and no ANSI code page takes more than three bytes for one.
+constexpr int kAnsiNameCapacity = 3 * 259 + 1;
+
+// One directory entry as the platform's wide search returns it.
 struct FindEntry {
     uint32_t attributes;
     uint64_t lastWriteTime; // FILETIME, UTC
     uint64_t size;          // the full 64-bit size
     uint32_t reparseTag;    // meaningful only with kAttributeReparsePoint
-    char name[260];         // the long name, zero-terminated
+    // The long name exactly as the file system holds it, zero-terminated:
+    // the only text that addresses the entry whatever its characters.
+    char16_t wideName[260];
+    // Its text in the ANSI code page, as WideCharToMultiByte(CP_ACP, 0, ...)
+    // gives it (and the ANSI search would report it): best-fit letters, "?"
+    // for characters the page cannot hold. Zero-terminated.
+    char name[kAnsiNameCapacity];
 };
 
 using SearchHandle = void *;
 
-// Opens a search on a pattern ("D:\dir\*.*"); null when nothing can be enumerated.
-SearchHandle FindFirst(const char *pattern, FindEntry &entry);
+// Opens a wide search (FindFirstFileExW) on a pattern such as
+// "\\?\D:\dir\*": the "\\?\" prefix makes the path reach the file system
+// as it is, so trailing dots and spaces are kept and nothing is cut at 260
+// characters. Null when nothing can be enumerated.
+SearchHandle FindFirst(const char16_t *pattern, FindEntry &entry);
 bool FindNext(SearchHandle search, FindEntry &entry);
 // Harmless on a null handle.
 void FindClose(SearchHandle search);
 
 // ---- Times ---------------------------------------------------------------
 
-// FileTimeToLocalFileTime.
+// FileTimeToLocalFileTime. Near the ends of the FILETIME range Wine wraps
+// round 2^64 and still reports success; the caller checks the result.
 bool LocalFileTime(uint64_t utcFileTime, uint64_t &localFileTime);
 // FileTimeToDosDateTime on a local FILETIME.
 bool DosDateTime(uint64_t localFileTime, uint16_t &dosDate, uint16_t &dosTime);

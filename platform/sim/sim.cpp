@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_code_page.h"
 
 namespace {
 
 struct Node {
-    std::string name; // as given, letter case kept
-    std::string reportedName; // what the search reports instead, when set
+    std::string name; // as given (UTF-8), letter case kept
     bool directory = false;
     uint32_t attributes = 0;
     uint64_t size = 0;
@@ -49,7 +49,9 @@ struct OpenFile {
 struct Machine {
     std::map<char, Volume> volumes;
     std::map<std::string, Node> nodes;
-    size_t patternLimit = 260;
+    // Letter case folded key -> the first exact key of that spelling.
+    std::map<std::string, std::string> foldedKeys;
+    int codePage = 1252;
     bool dosYearsWrap = false;
     int64_t zoneOffsetMinutes = 0;
     uint32_t clock = 0;
@@ -84,11 +86,18 @@ Machine &M() {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
-// "D:\Songs\" and "d:\songs" both become "d:\songs"; a root becomes "d:".
+std::string Folded(std::string_view text) {
+    std::string folded(text);
+    for (char &c : folded) c = Lower(c);
+    return folded;
+}
+
+// "D:\Songs\" becomes "d:\Songs", a root "d:": names keep their letter case,
+// so that two names differing only in case are two entries, as on a unix
+// file system under Wine.
 std::string Key(std::string_view path) {
-    std::string key;
-    key.reserve(path.size());
-    for (char c : path) key += Lower(c);
+    std::string key(path);
+    if (!key.empty()) key[0] = Lower(key[0]);
     while (key.size() > 2 && key.back() == '\\') key.pop_back();
     return key;
 }
@@ -104,16 +113,32 @@ std::string_view LastName(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-Node *Find(const std::string &key) {
+Node *FindExact(const std::string &key) {
     auto it = M().nodes.find(key);
     return it == M().nodes.end() ? nullptr : &it->second;
 }
 
+// A path as the platform resolves it: the entry of exactly that name, or
+// failing that one whose name differs only in letter case (Wine looks the
+// same way on a unix file system; Windows ignores case altogether).
+std::string Resolved(const std::string &key) {
+    if (FindExact(key) != nullptr) return key;
+    auto it = M().foldedKeys.find(Folded(key));
+    return it == M().foldedKeys.end() ? key : it->second;
+}
+
+Node *Find(const std::string &key) { return FindExact(Resolved(key)); }
+
+Node &NewNode(const std::string &key) {
+    M().foldedKeys.emplace(Folded(key), key);
+    return M().nodes[key];
+}
+
 Node &MakeDirectories(const std::string &key, std::string_view path) {
-    if (Node *node = Find(key)) return *node;
+    if (Node *node = FindExact(key)) return *node;
     std::string parent = ParentKey(key);
     if (parent.empty()) { // a drive root
-        Node &root = M().nodes[key];
+        Node &root = NewNode(key);
         root.name = key;
         root.directory = true;
         root.attributes = platform::kAttributeDirectory;
@@ -122,7 +147,7 @@ Node &MakeDirectories(const std::string &key, std::string_view path) {
     std::string_view parentPath = path.substr(0, path.rfind('\\') == 2 ? 2 : path.rfind('\\'));
     Node &up = MakeDirectories(parent, parentPath);
     up.children.push_back(key);
-    Node &node = M().nodes[key];
+    Node &node = NewNode(key);
     node.name = std::string(LastName(path));
     node.directory = true;
     node.attributes = platform::kAttributeDirectory;
@@ -132,14 +157,25 @@ Node &MakeDirectories(const std::string &key, std::string_view path) {
 Node &MakeEntry(std::string_view path) {
     while (path.size() > 3 && path.back() == '\\') path.remove_suffix(1);
     std::string key = Key(path);
-    if (Node *node = Find(key)) return *node;
+    if (Node *node = FindExact(key)) return *node;
     size_t slash = path.rfind('\\');
     std::string_view parentPath = path.substr(0, slash == 2 ? 2 : slash);
     Node &up = MakeDirectories(Key(parentPath), parentPath);
     up.children.push_back(key);
-    Node &node = M().nodes[key];
+    Node &node = NewNode(key);
     node.name = std::string(LastName(path));
     return node;
+}
+
+void PutNames(std::string_view name, platform::FindEntry &entry) {
+    std::u16string wide = sim::Utf16(name);
+    size_t n = std::min(wide.size(), std::size(entry.wideName) - 1);
+    std::copy_n(wide.data(), n, entry.wideName);
+    entry.wideName[n] = 0;
+    std::string ansi = sim::AnsiText(std::u16string_view(wide.data(), n), M().codePage);
+    n = std::min(ansi.size(), sizeof entry.name - 1);
+    std::copy_n(ansi.data(), n, entry.name);
+    entry.name[n] = '\0';
 }
 
 platform::FindEntry EntryOf(const Node &node) {
@@ -148,18 +184,33 @@ platform::FindEntry EntryOf(const Node &node) {
     entry.lastWriteTime = node.lastWriteTime;
     entry.size = node.directory ? 0 : node.size;
     entry.reparseTag = node.reparseTag;
-    const std::string &name = node.reportedName.empty() ? node.name : node.reportedName;
-    size_t n = std::min(name.size(), sizeof entry.name - 1);
-    std::copy_n(name.data(), n, entry.name);
-    entry.name[n] = '\0';
+    PutNames(node.name, entry);
     return entry;
 }
 
 platform::FindEntry DotEntry(const char *name) {
     platform::FindEntry entry{};
     entry.attributes = platform::kAttributeDirectory;
-    std::copy_n(name, std::char_traits<char>::length(name) + 1, entry.name);
+    PutNames(name, entry);
     return entry;
+}
+
+// Without the "\\?\" prefix Windows normalises a path before the file system
+// sees it: each name loses its trailing dots and spaces ("trail." opens "trail").
+std::string Normalised(std::string_view path) {
+    std::string out;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string_view::npos) end = path.size();
+        std::string_view name = path.substr(start, end - start);
+        if (name != "." && name != "..")
+            while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+        out += name;
+        if (end < path.size()) out += '\\';
+        start = end + 1;
+    }
+    return out;
 }
 
 bool VolumeExists(const std::string &key) {
@@ -201,11 +252,9 @@ void AddFile(std::string_view path, uint64_t size, uint64_t lastWriteUtc, uint32
     node.lastWriteTime = lastWriteUtc;
 }
 
-void ReportNameAs(std::string_view path, std::string_view ansiName) { MakeEntry(path).reportedName = std::string(ansiName); }
-
 void MakeUnreadable(std::string_view path) { MakeEntry(path).unreadable = true; }
 
-void SetPatternLimit(size_t characters) { M().patternLimit = characters; }
+void SetCodePage(int codePage) { M().codePage = codePage; }
 
 uint64_t Utc(int year, int month, int day, int hour, int minute, int second) {
     return FileTimeFromDateTime(DateTime{year, month, day, hour, minute, second});
@@ -314,13 +363,17 @@ bool QueryVolume(const char *rootPath, VolumeInfo &info) {
     return true;
 }
 
-SearchHandle FindFirst(const char *pattern, FindEntry &entry) {
-    std::string_view text(pattern);
-    if (text.size() > M().patternLimit) return nullptr;
+SearchHandle FindFirst(const char16_t *pattern, FindEntry &entry) {
+    std::string text = sim::Utf8(pattern);
+    constexpr std::string_view kLongPrefix = "\\\\?\\";
+    if (text.starts_with(kLongPrefix))
+        text.erase(0, kLongPrefix.size());
+    else
+        text = Normalised(text);
     size_t slash = text.rfind('\\');
-    if (slash == std::string_view::npos) return nullptr;
-    std::string directoryKey = Key(text.substr(0, slash == 2 ? 2 : slash));
-    std::string_view mask = text.substr(slash + 1);
+    if (slash == std::string::npos) return nullptr;
+    std::string directoryKey = Key(std::string_view(text).substr(0, slash == 2 ? 2 : slash));
+    std::string mask = text.substr(slash + 1);
     if (!VolumeExists(directoryKey)) return nullptr;
     Node *directory = Find(directoryKey);
     if (directory == nullptr || !directory->directory || directory->unreadable) return nullptr;
@@ -333,7 +386,7 @@ SearchHandle FindFirst(const char *pattern, FindEntry &entry) {
     }
     for (const std::string &childKey : directory->children) {
         const Node &child = M().nodes[childKey];
-        if (all || Key(child.name) == Key(mask)) search->entries.push_back(EntryOf(child));
+        if (all || Folded(child.name) == Folded(mask)) search->entries.push_back(EntryOf(child));
     }
     if (search->entries.empty()) return nullptr;
     entry = search->entries[0];
@@ -350,10 +403,12 @@ bool FindNext(SearchHandle handle, FindEntry &entry) {
 
 void FindClose(SearchHandle handle) { delete static_cast<Search *>(handle); }
 
+// As Wine 8 does it (seen in 32-bit and 64-bit Wine alike): the bias is added
+// round 2^64 and the call never fails, so 1601-01-01 00:30 UTC five hours
+// west of UTC comes back as 0xFFFFFFDA480C2C00, and the last FILETIMEs east of
+// UTC come back in 1601.
 bool LocalFileTime(uint64_t utcFileTime, uint64_t &localFileTime) {
-    int64_t shifted = static_cast<int64_t>(utcFileTime) + M().zoneOffsetMinutes * 600000000LL;
-    if (shifted < 0) return false;
-    localFileTime = static_cast<uint64_t>(shifted);
+    localFileTime = utcFileTime + static_cast<uint64_t>(M().zoneOffsetMinutes * 600000000LL);
     return true;
 }
 
@@ -385,7 +440,7 @@ bool LocaleValue(uint32_t type, char *buffer, int bufferSize) {
 }
 
 FileHandle OpenFile(const char *path, OpenMode mode, uint32_t &error) {
-    std::string key = Key(path);
+    std::string key = Resolved(Key(path));
     Node *node = Find(key);
     if (node == nullptr) node = Find("?" + key);
     if (node != nullptr && node->failOpenCode != 0) {

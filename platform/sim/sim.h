@@ -3,7 +3,9 @@
 // time zone, a clock, and faults injected by call count. It also records what
 // the program asked of it (writes, boxes, status texts, the exit code).
 //
-// Paths are Windows paths ("D:\Songs\song.mp3"), compared without letter case.
+// Paths are Windows paths ("D:\Songs\song.mp3") in UTF-8; two names that
+// differ only in letter case are two entries, and a path that matches no
+// name exactly finds one that differs only in case, as under Wine.
 #pragma once
 
 #include <cstdint>
@@ -28,14 +30,12 @@ void FailVolumeProbe(char letter);
 // Parents are made as needed. Entries are enumerated in the order they were added.
 void AddDirectory(std::string_view path, uint32_t attributes = 0x10, uint32_t reparseTag = 0);
 void AddFile(std::string_view path, uint64_t size, uint64_t lastWriteUtc, uint32_t attributes = 0x20);
-// The entry is enumerated under another name, as the ANSI calls report a
-// name the code page cannot hold ("Ādir" as "Adir" by best fit, or with "?").
-void ReportNameAs(std::string_view path, std::string_view ansiName);
 // A directory whose search cannot be opened (access denied).
 void MakeUnreadable(std::string_view path);
 
-// Longest search pattern FindFirst accepts; longer ones fail (Wine: 260).
-void SetPatternLimit(size_t characters);
+// The ANSI code page the search converts names into: 1252 (the default) or
+// 932 (Japanese, double-byte). See sim_code_page.cpp for what each holds.
+void SetCodePage(int codePage);
 
 // UTC FILETIME of a calendar time.
 uint64_t Utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);

@@ -1,5 +1,6 @@
-// The platform seam over the real ANSI Win32 API (faults and the call chain
-// are in fault_win32.cpp).
+// The platform seam over the real Win32 API: ANSI calls throughout, but for
+// the directory search, which asks by wide names and hands back their ANSI
+// text too (faults and the call chain are in fault_win32.cpp).
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -11,17 +12,40 @@ namespace platform {
 
 namespace {
 
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
+
 uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) + low; }
 
-void FillEntry(const WIN32_FIND_DATAA &data, FindEntry &entry) {
+// FindFirstFileExW levels and flags of Windows 7; older systems reject them
+// with ERROR_INVALID_PARAMETER, and the walk then asks as FindFirstFileW does.
+constexpr FINDEX_INFO_LEVELS kInfoBasic = static_cast<FINDEX_INFO_LEVELS>(1); // FindExInfoBasic: no short names
+constexpr DWORD kLargeFetch = 2;                                                // FIND_FIRST_EX_LARGE_FETCH
+bool basicSearchRefused = false;
+
+void FillEntry(const WIN32_FIND_DATAW &data, FindEntry &entry) {
     entry.attributes = data.dwFileAttributes;
     entry.lastWriteTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
     entry.size = Join(data.nFileSizeHigh, data.nFileSizeLow);
     // dwReserved0 holds the reparse tag only for reparse points; Wine never
     // writes it, so the buffer is zeroed before each call.
     entry.reparseTag = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
-    std::memcpy(entry.name, data.cFileName, sizeof entry.name);
-    entry.name[sizeof entry.name - 1] = '\0';
+
+    // Every ANSI code page holds ASCII as itself, so the common plain name
+    // needs no conversion call.
+    const wchar_t *wide = data.cFileName;
+    bool ascii = true;
+    int length = 0;
+    for (; length < MAX_PATH - 1 && wide[length] != 0; ++length) {
+        entry.wideName[length] = static_cast<char16_t>(wide[length]);
+        entry.name[length] = static_cast<char>(wide[length]);
+        ascii = ascii && wide[length] < 0x80;
+    }
+    entry.wideName[length] = 0;
+    entry.name[length] = '\0';
+    if (!ascii) {
+        int ansiLength = WideCharToMultiByte(CP_ACP, 0, wide, length, entry.name, kAnsiNameCapacity - 1, nullptr, nullptr);
+        entry.name[ansiLength] = '\0';
+    }
 }
 
 } // namespace
@@ -36,19 +60,25 @@ bool QueryVolume(const char *rootPath, VolumeInfo &info) {
     return ok != 0;
 }
 
-SearchHandle FindFirst(const char *pattern, FindEntry &entry) {
-    WIN32_FIND_DATAA data;
+SearchHandle FindFirst(const char16_t *pattern, FindEntry &entry) {
+    WIN32_FIND_DATAW data;
     std::memset(&data, 0, sizeof data);
-    HANDLE search = FindFirstFileA(pattern, &data);
+    const wchar_t *path = reinterpret_cast<const wchar_t *>(pattern);
+    HANDLE search = INVALID_HANDLE_VALUE;
+    if (!basicSearchRefused) {
+        search = FindFirstFileExW(path, kInfoBasic, &data, FindExSearchNameMatch, nullptr, kLargeFetch);
+        if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) basicSearchRefused = true;
+    }
+    if (basicSearchRefused) search = FindFirstFileW(path, &data);
     if (search == INVALID_HANDLE_VALUE) return nullptr;
     FillEntry(data, entry);
     return search;
 }
 
 bool FindNext(SearchHandle search, FindEntry &entry) {
-    WIN32_FIND_DATAA data;
+    WIN32_FIND_DATAW data;
     data.dwReserved0 = 0;
-    if (!FindNextFileA(static_cast<HANDLE>(search), &data)) return false;
+    if (!FindNextFileW(static_cast<HANDLE>(search), &data)) return false;
     FillEntry(data, entry);
     return true;
 }

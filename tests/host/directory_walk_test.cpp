@@ -11,10 +11,22 @@
 #include "catalogue/listing_file.h"
 #include "catalogue/text_file.h"
 #include "platform/sim/sim.h"
+#include "platform/sim/sim_code_page.h"
 
 namespace {
 
 uint64_t May17() { return sim::Utc(2003, 5, 17, 14, 32, 10); }
+
+// A directory entry as the search returns it: its wide name given in UTF-8,
+// its ANSI text as the code page 1252 gives it.
+TSEARCHREC DirectoryEntry(std::string_view name) {
+    TSEARCHREC entry{};
+    entry.EntryAttributes = 0x10;
+    std::u16string wide = sim::Utf16(name);
+    wide.copy(entry.FindData.wideName, wide.size());
+    entry.EntryName = sim::AnsiText(wide, 1252);
+    return entry;
+}
 
 class DirectoryWalkTest : public ::testing::Test {
 protected:
@@ -147,27 +159,72 @@ TEST_F(DirectoryWalkTest, DirectoriesWhoseNamesCannotAddressThemAreNotEnteredThe
     EXPECT_EQ(ListDriveD(), LineOfD("\\plain\\", "a?b*c:d|e.txt", "txt"));
     EXPECT_EQ(CurrentDir.view(), "\\");
 
-    TSEARCHREC entry{};
-    entry.EntryAttributes = 0x10;
-    for (const char *name : {"back\\slash", "for/ward", "ok"}) {
-        entry.EntryName = name;
-        EXPECT_EQ(EntersDirectory(entry), std::string(name) == "ok") << name;
-    }
+    for (const char *name : {"back\\slash", "for/ward", "ok"})
+        EXPECT_EQ(EntersDirectory(DirectoryEntry(name)), std::string(name) == "ok") << name;
 }
 
-TEST_F(DirectoryWalkTest, ADirectoryWhoseAnsiNameRepeatsAnEarlierOneIsNotWalkedAgain) {
-    // Best fit reports "Ādir" as "Adir", and "D:\Adir\" leads into the real Adir.
+TEST_F(DirectoryWalkTest, EveryDirectoryIsReachedByItsOwnNameAndShownInTheCodePage) {
+    // Each row: a file, and its directory and name as the listing shows them
+    // in code page 1252. Directories are walked by their wide names; their
+    // ANSI text only shows them.
+    const std::vector<std::vector<std::string>> files = {
+        // Outside the page, and nested outside it.
+        {"D:\\Москва\\a.txt", "\\??????\\", "a.txt"},
+        {"D:\\Москва\\Київ\\b.txt", "\\??????\\????\\", "b.txt"},
+        {"D:\\Москва\\файл.txt", "\\??????\\", "????.txt"},
+        {"D:\\Москве\\c.txt", "\\??????\\", "c.txt"}, // the same ANSI text as its sibling
+        {"D:\\日本\\d.txt", "\\??\\", "d.txt"},
+        {"D:\\emoji😀\\e.txt", "\\emoji??\\", "e.txt"},
+        {"D:\\Ωμέγα\\f.txt", "\\O????\\", "f.txt"},
+        // Best fit collides with a real sibling: both are walked.
+        {"D:\\Łódź\\g.txt", "\\L\xF3" "dz\\", "g.txt"},
+        {"D:\\L\xC3\xB3" "dz\\h.txt", "\\L\xF3" "dz\\", "h.txt"},
+        // Trailing dot and trailing space twins.
+        {"D:\\trail\\i.txt", "\\trail\\", "i.txt"},
+        {"D:\\trail.\\j.txt", "\\trail.\\", "j.txt"},
+        {"D:\\trail \\k.txt", "\\trail \\", "k.txt"},
+        // Case twins.
+        {"D:\\Pod\\l.txt", "\\Pod\\", "l.txt"},
+        {"D:\\pod\\m.txt", "\\pod\\", "m.txt"},
+        {"D:\\pod\\POD\\n.txt", "\\pod\\POD\\", "n.txt"},
+    };
+    std::string expected;
+    for (const auto &file : files) {
+        File(file[0]);
+        expected += LineOfD(file[1], file[2], "txt");
+    }
+    // A name whose own characters are a wildcard addresses nothing; the "?"
+    // of a character the page cannot hold does not stop a directory.
+    File("D:\\q?dir\\x.txt");
     int before = LiveWalkNodes();
-    File("D:\\Adir\\real.txt");
-    File("D:\\\xC4\x80" "dir\\mapped.txt");
-    sim::ReportNameAs("D:\\\xC4\x80" "dir", "Adir");
-    File("D:\\x\\ADIR\\upper.txt");
-    File("D:\\x\\\xC4\x80" "DIR\\mapped.txt");
-    sim::ReportNameAs("D:\\x\\\xC4\x80" "DIR", "adir"); // letter case aside, the same name
-    File("D:\\y\\Adir\\other.txt");                 // the same name on another level is walked
-    EXPECT_EQ(ListDriveD(), LineOfD("\\Adir\\", "real.txt", "txt") + LineOfD("\\x\\ADIR\\", "upper.txt", "txt") +
-                                LineOfD("\\y\\Adir\\", "other.txt", "txt"));
+    EXPECT_EQ(ListDriveD(), expected);
     EXPECT_EQ(LiveWalkNodes(), before);
+    EXPECT_EQ(CurrentDir.view(), "\\");
+    EXPECT_EQ(sim::StatusTexts().front().text, " D:\\??????\\a.txt");
+}
+
+TEST_F(DirectoryWalkTest, DoubleBytePageHoldsNamesExactlyAndTheDepthRuleCountsBytes) {
+    sim::SetCodePage(932);
+    // "ソ" is 83 5C and "表" 95 5C in Shift-JIS: second bytes that are backslashes.
+    const std::string so = "\x83\x5C", hyou = "\x95\x5C", a = "\x83\x41"; // ソ, 表, ア
+    File("D:\\ソ表\\ソ\\one.txt");
+    File("D:\\ソ表\\two.txt");
+    File("D:\\next\\three.txt");
+    // Below a CurrentDir of 202 bytes, a name of 26 "ア" (52 bytes) fits in
+    // 255; one of 27 (54 bytes, but 27 characters) does not.
+    std::string deep = "D:\\" + std::string(200, 'x') + "\\";
+    std::string a26, a27;
+    for (int i = 0; i < 26; ++i) a26 += "ア";
+    a27 = a26 + "ア";
+    File(deep + a26 + "\\entered.txt");
+    File(deep + a27 + "\\not entered.txt");
+    std::string a26Ansi;
+    for (int i = 0; i < 26; ++i) a26Ansi += a;
+    EXPECT_EQ(ListDriveD(), LineOfD("\\" + so + hyou + "\\" + so + "\\", "one.txt", "txt") +
+                                LineOfD("\\" + so + hyou + "\\", "two.txt", "txt") +
+                                LineOfD("\\next\\", "three.txt", "txt") +
+                                LineOfD(deep.substr(2) + a26Ansi + "\\", "entered.txt", "txt"));
+    EXPECT_EQ(CurrentDir.view(), "\\");
 }
 
 TEST_F(DirectoryWalkTest, HiddenSystemAndReadOnlyFilesAreListed) {
@@ -234,13 +291,9 @@ TEST_F(DirectoryWalkTest, DirectoriesAreEnteredWhileCurrentDirFits255Characters)
     EXPECT_EQ(CurrentDir.view(), "\\");
     EXPECT_EQ(LiveWalkNodes(), before);
     // Exactly at the edge, whatever the enumeration would make of a cut path.
-    TSEARCHREC entry{};
-    entry.EntryAttributes = 0x10;
     CurrentDir = std::string_view(above);
-    entry.EntryName = std::string(50, 'g');
-    EXPECT_TRUE(EntersDirectory(entry));
-    entry.EntryName = std::string(51, 'f');
-    EXPECT_FALSE(EntersDirectory(entry));
+    EXPECT_TRUE(EntersDirectory(DirectoryEntry(std::string(50, 'g'))));
+    EXPECT_FALSE(EntersDirectory(DirectoryEntry(std::string(51, 'f'))));
     CurrentDir = "\\";
     // The status bar shows the start of the path; it is only a display.
     std::string path = "D:" + deepest + "whole.txt";
@@ -326,10 +379,18 @@ TEST_F(EntryTimeTest, YearsAfter2107AreRightWherePackingWrapsAsUnderWine) {
 }
 
 TEST_F(DirectoryWalkTest, TimeWithNoLocalFormIsWrittenAsItIs) {
-    // West of UTC, the first instant of the FILETIME range has no local time.
+    // West of UTC, the first instants of the FILETIME range have no local
+    // time; the machine wraps them round 2^64 as Wine does, and a local time
+    // more than a day from its UTC time counts as none.
     sim::SetTimeZoneOffsetMinutes(-120);
     File("D:\\zero", 0, 0);
-    EXPECT_EQ(ListDriveD(), LineOfD("\\", "zero", "", "0", "01/01/1601"));
+    File("D:\\half past", 0, sim::Utc(1601, 1, 1, 0, 30, 0));
+    File("D:\\two hours", 0, sim::Utc(1601, 1, 1, 2, 0, 0));
+    File("D:\\next day", 0, sim::Utc(1601, 1, 2, 1, 0, 0));
+    EXPECT_EQ(ListDriveD(), LineOfD("\\", "zero", "", "0", "01/01/1601") +
+                                LineOfD("\\", "half past", "", "0", "01/01/1601 0:30") +
+                                LineOfD("\\", "two hours", "", "0", "01/01/1601") +
+                                LineOfD("\\", "next day", "", "0", "01/01/1601 23:00"));
 }
 
 TEST_F(DirectoryWalkTest, DateTimeTextFollowsTheLocale) {
