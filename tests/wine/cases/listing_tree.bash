@@ -1,7 +1,9 @@
 # The tree that the listing cases map as D:, and the listing expected of it,
-# worked out from the tree itself (names, sizes and times as the file system
-# reports them) by the rules of the listing, independently of the program.
-# Sourced by cases/listing_*.sh after bed.sh; the runner only runs *.sh files.
+# worked out from the tree itself (a wide enumeration of the drive, names
+# converted to the ANSI code page, sizes and times as Wine reports them) by
+# the rules of the listing, independently of the program
+# (programs/wide_listing.cpp). Sourced by cases/listing_*.sh after bed.sh;
+# the runner only runs *.sh files.
 
 LISTING_LABEL='MY;DISK'
 LISTING_SERIAL=00c0ffee
@@ -47,62 +49,43 @@ listing_tree() {
     [ "$(du -k "$root/big.iso" | cut -f1)" -lt 1024 ] || bed_fail "big.iso is not sparse"
 }
 
-# A field as the listing writes it: quoted, with quotes doubled, when it holds ";" or '"'.
-_listing_field() {
-    local field=$1
-    if [[ $field == *[\;\"]* ]]; then
-        printf '"%s"' "${field//\"/\"\"}"
-    else
-        printf '%s' "$field"
-    fi
-}
-
-# listing_expected ROOT LETTER DATE-FORMAT TIME-FORMAT: prints, for each file
-# the walk lists, its directory, a TAB and its line. The formats are date(1)
-# formats of the locale's date and of its hour and minute.
-listing_expected() {
-    local root=$1 letter=$2 date_format=$3 time_format=$4
-    local head
-    head="$letter:;$(_listing_field "$LISTING_LABEL");${LISTING_SERIAL^^};"
-    _listing_directory() { # UNIX-DIR WINDOWS-DIR
-        local entry name extension size mtime kilobytes rest when
-        for entry in "$1"/*; do
-            name=${entry##*/}
-            if [ -d "$entry" ]; then
-                # Dot directories, exactly "Recycled" and links are not entered.
-                [[ $name == .* || $name == Recycled || -L $entry ]] && continue
-                _listing_directory "$entry" "$2$name\\"
-                continue
-            fi
-            extension=
-            if [[ $name == *.* ]]; then
-                extension=${name##*.}
-                [[ $extension == *[/\\:]* ]] && extension=
-            fi
-            size=$(stat -L -c %s "$entry")
-            mtime=$(stat -L -c %Y "$entry")
-            kilobytes=$((size >> 10))
-            rest=$((size & 1023))
-            if [ $rest -gt 512 ] || { [ $rest -eq 512 ] && [ $((kilobytes & 1)) -eq 1 ]; }; then
-                kilobytes=$((kilobytes + 1))
-            fi
-            # Midnight, seconds in steps of two, gives the date alone.
-            if [[ $(TZ=$LISTING_TZ date -d "@$mtime" +%H%M%S) == 00000[01] ]]; then
-                when=$(TZ=$LISTING_TZ date -d "@$mtime" "+$date_format")
-            else
-                when=$(TZ=$LISTING_TZ date -d "@$mtime" "+$date_format $time_format")
-            fi
-            printf '%s\t%s%s;%s;%s;%s;kB;%s\n' "$2" "$head" "$(_listing_field "$2")" "$(_listing_field "$name")" \
-                "$(_listing_field "$extension")" "$kilobytes" "$when"
-        done
+# listing_reach_tree ROOT: adds directories that only their wide names reach:
+# outside the code page (nested too), a best fit that names a real sibling,
+# trailing dot and trailing space twins, letter-case twins. Wine reads unix
+# names in the character set of LC_ALL, so a case that lists them runs under
+# an installed UTF-8 locale (the bed's default, C.UTF-8).
+listing_reach_tree() {
+    local root=$1
+    _listing_file() { # PATH SIZE LOCAL-TIME
+        mkdir -p "$(dirname "$root/$1")"
+        truncate -s "$2" "$root/$1"
+        TZ=$LISTING_TZ touch -d "$3" "$root/$1"
     }
-    (
-        shopt -s dotglob nullglob
-        _listing_directory "$root" '\'
-    )
+    _listing_file 'Москва/a.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'Москва/Київ/b.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'Ωμέγα/c.txt' 100 '2010-01-02 13:14:15'
+    _listing_file '日本語/d.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'emoji😀/e.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'Łódź/f.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'Lódz/g.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'trail/h.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'trail./i.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'trail /j.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'Pod/k.txt' 100 '2010-01-02 13:14:15'
+    _listing_file 'pod/l.txt' 100 '2010-01-02 13:14:15'
 }
 
-# listing_check ROOT LETTER DATE-FORMAT TIME-FORMAT [LISTING] <<'EOF' lines EOF
+# listing_expected LETTER DATE-ORDER DATE-SEP TIME-SEP HOUR-ZERO: prints, for
+# each file the walk lists, its directory (UTF-8), a TAB and its line, as
+# wide_listing.exe works them out from the mapped drive.
+listing_expected() {
+    local letter=$1
+    bed_run wide_listing.exe "$letter:\\" 'c:\expected.txt' "$LISTING_LABEL" "${LISTING_SERIAL^^}" "$2" "$3" "$4" "$5"
+    [ "$BED_EXIT" = 0 ] || { bed_fail "wide_listing.exe failed with $BED_EXIT"; bed_show_output; }
+    cat "$(bed_unix_path 'c:\expected.txt')"
+}
+
+# listing_check LETTER DATE-ORDER DATE-SEP TIME-SEP HOUR-ZERO [LISTING] <<'EOF' lines EOF
 # Checks the listing file (by default the one on C:) against the tree: every
 # line ends in CR LF; the lines are exactly the expected ones (the order of
 # siblings is the file system's, so they are compared as a multiset); the
@@ -110,11 +93,12 @@ listing_expected() {
 # below it form one unbroken run. The lines on stdin, written out by hand,
 # must each be there once.
 listing_check() {
-    local root=$1 letter=$2 date_format=$3 time_format=$4 listing
-    listing=$(bed_unix_path "${5:-$LISTING_FILE}")
+    # Names in the code page are bytes, not UTF-8.
+    local LC_ALL=C listing
+    listing=$(bed_unix_path "${6:-$LISTING_FILE}")
     local expected=$BED_DIR/listing.expected actual=$BED_DIR/listing.actual
     [ -f "$listing" ] || { bed_fail "$listing was not written"; return 0; }
-    listing_expected "$root" "$letter" "$date_format" "$time_format" >"$expected"
+    listing_expected "$1" "$2" "$3" "$4" "$5" >"$expected"
     sed 's/\r$//' "$listing" >"$actual"
 
     cmp -s <(sed 's/$/\r/' "$actual") "$listing" || bed_fail "not every line of the listing ends in CR LF"
