@@ -51,7 +51,7 @@ struct TSEARCHREC {
     uint32_t EntryTime;           // local last-write time, DOS date in the high word and time in the low; or kNoPackedTime
     uint64_t EntrySize;           // the full size in bytes
     uint32_t EntryAttributes;
-    std::string EntryName;        // the long name; its room is taken once per node
+    std::string EntryName;        // the long name's ANSI text; its room is taken once per node
     uint32_t ExcludeMask;         // entries with any of these attributes are skipped
     platform::SearchHandle SearchHandle;
     platform::FindEntry FindData; // the entry as the platform returned it

@@ -50,9 +50,9 @@ import sys
 WHEN = datetime.datetime(2003, 5, 17, 14, 32, 10, tzinfo=datetime.timezone.utc)
 MIDNIGHT = datetime.datetime(2010, 1, 2, 0, 0, 0, tzinfo=datetime.timezone.utc)
 
-# What Wine's FindFirstFileA returns for names the ANSI code page (1252)
-# cannot hold, as recorded from Wine 8: best-fit letters, "?" for each UTF-16
-# unit without one, "?" for each byte that is not UTF-8.
+# The ANSI text (code page 1252) of names the page cannot hold, as recorded
+# from Wine 8: best-fit letters, "?" for each UTF-16 unit without one, "?" for
+# each byte that is not UTF-8.
 LOSSY = {
     "ΩOmega.txt".encode(): b"OOmega.txt",
     "Ānna.txt".encode(): b"Anna.txt",
@@ -164,9 +164,19 @@ def enterable(name, current_dir):
     """Whether the walk must enter, may enter, or must not enter a directory."""
     if name.startswith(b".") or name == b"Recycled" or len(current_dir) + len(name) + 1 > 255:
         return "never"
-    if any(c in name for c in b'\\/:*?"<>|') or any(c < 32 for c in name) or name.endswith(b"."):
+    if any(c in name for c in b'\\/:*?"<>|') or any(c < 32 for c in name):
         return "maybe"
     return "must"
+
+
+def utf8(name):
+    """Whether a unix name is UTF-8: then Wine gives it an exact wide name, by
+    which the walk reaches it however its ANSI text reads."""
+    try:
+        name.decode("utf-8")
+        return True
+    except UnicodeDecodeError:
+        return False
 
 
 def extension(name):
@@ -197,8 +207,10 @@ def expected_lines(drive, root, label, serial):
     def walk(path, current_dir, certain):
         for entry in sorted(os.scandir(path), key=lambda e: e.name):
             name, exact = windows_name(entry.name)
+            # A name the page cannot hold is still certain when it is UTF-8.
+            certain_name = exact or utf8(entry.name)
             if entry.is_dir(follow_symlinks=False):
-                if not exact:
+                if not certain_name:
                     verdict = "maybe" if enterable(name, current_dir) != "never" else "never"
                 else:
                     verdict = enterable(name, current_dir)
@@ -214,7 +226,7 @@ def expected_lines(drive, root, label, serial):
                 st = entry.stat()
                 fields = [drive, label, serial, current_dir, name, extension(name),
                           str(kilobytes(st.st_size)).encode(), b"kB", when_text(st.st_mtime)]
-                (must if certain and exact else maybe).append(tuple(f.decode("latin-1") for f in fields))
+                (must if certain and certain_name else maybe).append(tuple(f.decode("latin-1") for f in fields))
 
     walk(root, b"\\", True)
     return must, maybe
