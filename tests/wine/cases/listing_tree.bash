@@ -11,14 +11,16 @@ LISTING_SERIAL=00c0ffee
 LISTING_TZ=Etc/GMT-2
 LISTING_FILE='c:\Volume Dateienverzeichnis.txt'
 
+# _listing_file PATH SIZE LOCAL-TIME: a sparse file under $root (the caller's).
+_listing_file() {
+    mkdir -p "$(dirname "$root/$1")"
+    truncate -s "$2" "$root/$1"
+    TZ=$LISTING_TZ touch -d "$3" "$root/$1"
+}
+
 # listing_tree ROOT: fills the drive's tree. Times are local times of $LISTING_TZ.
 listing_tree() {
     local root=$1
-    _listing_file() { # PATH SIZE LOCAL-TIME
-        mkdir -p "$(dirname "$root/$1")"
-        truncate -s "$2" "$root/$1"
-        TZ=$LISTING_TZ touch -d "$3" "$root/$1"
-    }
     _listing_file 'Songs/Live/song.mp3' 1536 '2003-05-17 14:32:10'
     _listing_file 'Songs/Live/Encore.MP3' 2560 '2003-05-17 09:05:58'
     _listing_file 'Songs/cover.jpg' 3584 '2003-05-17 23:59:59'
@@ -56,11 +58,6 @@ listing_tree() {
 # an installed UTF-8 locale (the bed's default, C.UTF-8).
 listing_reach_tree() {
     local root=$1
-    _listing_file() { # PATH SIZE LOCAL-TIME
-        mkdir -p "$(dirname "$root/$1")"
-        truncate -s "$2" "$root/$1"
-        TZ=$LISTING_TZ touch -d "$3" "$root/$1"
-    }
     _listing_file 'Москва/a.txt' 100 '2010-01-02 13:14:15'
     _listing_file 'Москва/Київ/b.txt' 100 '2010-01-02 13:14:15'
     _listing_file 'Ωμέγα/c.txt' 100 '2010-01-02 13:14:15'
