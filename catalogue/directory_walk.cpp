@@ -38,6 +38,12 @@ int32_t liveNodes = 0;
 
 // Composed here and written before the walk goes deeper, so one buffer serves every level.
 char lineBuffer[kListingLineCapacity];
+// The head of a line is the same for every file of a directory: it stays in
+// lineBuffer while the walk lists the files of one directory, and is composed
+// again once CurrentDir has changed (the walk counts each change).
+uint32_t directoryChanges = 0;
+uint32_t headComposedAt = 0;
+int headLength = 0;
 
 char LocaleSeparator(uint32_t type, char fallback) {
     char value[80];
@@ -126,7 +132,11 @@ void ListFile(const TSEARCHREC &search) {
     fields.name = search.EntryName;
     fields.size = search.EntrySize;
     fields.when = EntryDateTime(search);
-    int length = ComposeListingLine(lineBuffer, fields, ListingDateTime);
+    if (headComposedAt != directoryChanges) {
+        headLength = ComposeListingHead(lineBuffer, fields);
+        headComposedAt = directoryChanges;
+    }
+    int length = ComposeListingTail(lineBuffer, headLength, fields, ListingDateTime);
     WriteText(ListingFile, std::string_view(lineBuffer, static_cast<size_t>(length)));
     EndLine(ListingFile);
     Check();
@@ -238,6 +248,7 @@ bool EntersDirectory(const TSEARCHREC &search) {
 
 void WalkDirectory(INFOLISTE *node) {
     if (node->Link == nullptr) StartWidePath();
+    ++directoryChanges;
     node->DirLength = CurrentDir.length;
     node->WideDirLength = CurrentWideDirLength;
     TSEARCHREC &search = node->Search;
@@ -258,6 +269,7 @@ void WalkDirectory(INFOLISTE *node) {
                 AppendWide(WideName(search));
                 AppendWide(u"\\");
                 WalkDirectory(NewWalkNode(node));
+                ++directoryChanges;
             }
         } while (FindNextEntry(search));
     }

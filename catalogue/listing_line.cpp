@@ -75,9 +75,7 @@ char *PutListingField(char *out, std::string_view field) {
     return out;
 }
 
-int ComposeListingLine(char (&line)[kListingLineCapacity], const ListingLineFields &fields,
-                       const DateTimeSettings &settings) {
-    std::string_view name = AtMost(fields.name, kLongestEntryName);
+int ComposeListingHead(char (&line)[kListingLineCapacity], const ListingLineFields &fields) {
     char *out = line;
     out = Put(out, AtMost(fields.drive, 2));
     *out++ = ';';
@@ -87,6 +85,13 @@ int ComposeListingLine(char (&line)[kListingLineCapacity], const ListingLineFiel
     *out++ = ';';
     out = PutListingField(out, AtMost(fields.directory, String255::kCapacity));
     *out++ = ';';
+    return static_cast<int>(out - line);
+}
+
+int ComposeListingTail(char (&line)[kListingLineCapacity], int headLength, const ListingLineFields &fields,
+                       const DateTimeSettings &settings) {
+    std::string_view name = AtMost(fields.name, kLongestEntryName);
+    char *out = line + headLength;
     out = PutListingField(out, name);
     *out++ = ';';
     out = PutListingField(out, FileExtension(name));
@@ -99,4 +104,9 @@ int ComposeListingLine(char (&line)[kListingLineCapacity], const ListingLineFiel
     char *whenEnd = PutDateTime(when, fields.when, settings);
     out = PutListingField(out, std::string_view(when, static_cast<size_t>(whenEnd - when)));
     return static_cast<int>(out - line);
+}
+
+int ComposeListingLine(char (&line)[kListingLineCapacity], const ListingLineFields &fields,
+                       const DateTimeSettings &settings) {
+    return ComposeListingTail(line, ComposeListingHead(line, fields), fields, settings);
 }

@@ -33,6 +33,13 @@ struct ListingLineFields {
 int ComposeListingLine(char (&out)[kListingLineCapacity], const ListingLineFields &fields,
                        const DateTimeSettings &settings);
 
+// The line in two steps, for a walk that lists many files of one directory:
+// the head ("drive;label;serial;directory;", the same for all of them) once,
+// then each file's rest after it. Each returns the length so far.
+int ComposeListingHead(char (&out)[kListingLineCapacity], const ListingLineFields &fields);
+int ComposeListingTail(char (&out)[kListingLineCapacity], int headLength, const ListingLineFields &fields,
+                       const DateTimeSettings &settings);
+
 // What follows the last "." of a name, unless a "/", "\" or ":" follows that
 // "."; empty for a name without one and for a name ending in ".".
 std::string_view FileExtension(std::string_view name);
