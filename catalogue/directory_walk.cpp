@@ -38,11 +38,10 @@ int32_t liveNodes = 0;
 
 // Composed here and written before the walk goes deeper, so one buffer serves every level.
 char lineBuffer[kListingLineCapacity];
-// The head of a line is the same for every file of a directory: it stays in
-// lineBuffer while the walk lists the files of one directory, and is composed
-// again once CurrentDir has changed (the walk counts each change).
-uint32_t directoryChanges = 0;
-uint32_t headComposedAt = 0;
+// The head of a line (drive, label, serial, directory) is the same for every
+// file of a directory: it stays in lineBuffer while the walk lists the files
+// of one directory, and the walk marks it stale whenever CurrentDir changes.
+bool headStale = true;
 int headLength = 0;
 
 char LocaleSeparator(uint32_t type, char fallback) {
@@ -121,21 +120,21 @@ void ListFile(const TSEARCHREC &search) {
     path += search.EntryName;
     ShowProgress(path);
 
-    // Only letters A to Z ever find entries; anything else has no label.
-    int position = CurrentDrive[0] - 64;
-    const DriveRecord *drive = position >= 1 && position <= kDrivePositions ? &DriveTable[position] : nullptr;
     ListingLineFields fields;
-    fields.drive = std::string_view(CurrentDrive, 2);
-    fields.label = drive != nullptr ? drive->Label.view() : std::string_view();
-    fields.serial = drive != nullptr ? drive->Serial.view() : std::string_view();
-    fields.directory = CurrentDir.view();
+    if (headStale) {
+        // Only letters A to Z ever find entries; anything else has no label.
+        int position = CurrentDrive[0] - 64;
+        const DriveRecord *drive = position >= 1 && position <= kDrivePositions ? &DriveTable[position] : nullptr;
+        fields.drive = std::string_view(CurrentDrive, 2);
+        fields.label = drive != nullptr ? drive->Label.view() : std::string_view();
+        fields.serial = drive != nullptr ? drive->Serial.view() : std::string_view();
+        fields.directory = CurrentDir.view();
+        headLength = ComposeListingHead(lineBuffer, fields);
+        headStale = false;
+    }
     fields.name = search.EntryName;
     fields.size = search.EntrySize;
     fields.when = EntryDateTime(search);
-    if (headComposedAt != directoryChanges) {
-        headLength = ComposeListingHead(lineBuffer, fields);
-        headComposedAt = directoryChanges;
-    }
     int length = ComposeListingTail(lineBuffer, headLength, fields, ListingDateTime);
     WriteText(ListingFile, std::string_view(lineBuffer, static_cast<size_t>(length)));
     EndLine(ListingFile);
@@ -248,7 +247,7 @@ bool EntersDirectory(const TSEARCHREC &search) {
 
 void WalkDirectory(INFOLISTE *node) {
     if (node->Link == nullptr) StartWidePath();
-    ++directoryChanges;
+    headStale = true;
     node->DirLength = CurrentDir.length;
     node->WideDirLength = CurrentWideDirLength;
     TSEARCHREC &search = node->Search;
@@ -269,7 +268,7 @@ void WalkDirectory(INFOLISTE *node) {
                 AppendWide(WideName(search));
                 AppendWide(u"\\");
                 WalkDirectory(NewWalkNode(node));
-                ++directoryChanges;
+                headStale = true;
             }
         } while (FindNextEntry(search));
     }

@@ -35,7 +35,9 @@ int ComposeListingLine(char (&out)[kListingLineCapacity], const ListingLineField
 
 // The line in two steps, for a walk that lists many files of one directory:
 // the head ("drive;label;serial;directory;", the same for all of them) once,
-// then each file's rest after it. Each returns the length so far.
+// then each file's rest after it. The head reads only drive, label, serial
+// and directory; the rest only name, size and when. Each returns the length
+// so far.
 int ComposeListingHead(char (&out)[kListingLineCapacity], const ListingLineFields &fields);
 int ComposeListingTail(char (&out)[kListingLineCapacity], int headLength, const ListingLineFields &fields,
                        const DateTimeSettings &settings);

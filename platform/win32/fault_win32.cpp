@@ -83,13 +83,15 @@ int CaptureCallChain(uintptr_t *addresses, int capacity, int skip) {
     // built with frame pointers). Frame 0 is this function, 1 its caller.
     static void *frames[kChainCapacity];
     if (capacity > kChainCapacity) capacity = kChainCapacity;
-    int n = 0;
+    void *const *chain = frames;
+    int n;
     if (takenChainLength >= 0) {
-        for (int i = 0; i < takenChainLength && n < capacity; ++i) addresses[n++] = reinterpret_cast<uintptr_t>(takenChain[i]);
-        return n;
+        chain = takenChain;
+        n = takenChainLength < capacity ? takenChainLength : capacity;
+    } else {
+        n = RtlCaptureStackBackTrace(static_cast<DWORD>(2 + skip), static_cast<DWORD>(capacity), frames, nullptr);
     }
-    n = RtlCaptureStackBackTrace(static_cast<DWORD>(2 + skip), static_cast<DWORD>(capacity), frames, nullptr);
-    for (int i = 0; i < n; ++i) addresses[i] = reinterpret_cast<uintptr_t>(frames[i]);
+    for (int i = 0; i < n; ++i) addresses[i] = reinterpret_cast<uintptr_t>(chain[i]);
     return n;
 }
 
