@@ -337,6 +337,18 @@ bool WriteFile(FileHandle, const void *bytes, uint32_t size, uint32_t &written) 
 
 void CloseFile(FileHandle) { machine.listingOpen = false; }
 
+// The counting sink has no bytes to read back: it reads as an empty file.
+bool SetFilePointer(FileHandle, int32_t, int32_t *distanceHigh, SeekOrigin, uint64_t &newPosition, uint32_t &) {
+    if (distanceHigh != nullptr) *distanceHigh = 0;
+    newPosition = 0;
+    return true;
+}
+
+bool ReadFile(FileHandle, void *, uint32_t, uint32_t &read) {
+    read = 0;
+    return true;
+}
+
 void SendStatusText(WindowHandle, uint32_t, const char *) { machine.statusTexts++; }
 
 void RepaintNow(WindowHandle) { machine.repaints++; }

@@ -29,6 +29,14 @@ void WriteOut(TextFile &file) {
         resultCode = kResultDiskFull;
 }
 
+// The end of a file of any size: without the high word, Windows refuses
+// to move past 4 GiB and leaves the position at the start of the file.
+bool MoveToEnd(platform::FileHandle handle, uint32_t &error) {
+    int32_t high = 0;
+    uint64_t position = 0;
+    return platform::SetFilePointer(handle, 0, &high, platform::SeekOrigin::End, position, error);
+}
+
 void Open(TextFile &file, platform::OpenMode mode) {
     if (resultCode != 0) return;
     if (file.state != TextFileState::Closed) {
@@ -39,6 +47,12 @@ void Open(TextFile &file, platform::OpenMode mode) {
     uint32_t error = 0;
     platform::FileHandle handle = platform::OpenFile(file.path, mode, error);
     if (handle == nullptr) {
+        resultCode = OpenResult(error);
+        return;
+    }
+    if (mode == platform::OpenMode::Append && !MoveToEnd(handle, error)) {
+        // Writing from anywhere but the end would overwrite the oldest lines.
+        platform::CloseFile(handle);
         resultCode = OpenResult(error);
         return;
     }
@@ -107,6 +121,22 @@ void Close(TextFile &file) {
     platform::CloseFile(file.handle);
     file.handle = nullptr;
     file.state = TextFileState::Closed;
+}
+
+int ReadLastBytes(TextFile &file, char *bytes, int count) {
+    if (resultCode != 0 || file.state != TextFileState::Reading) return 0;
+    uint32_t error = 0;
+    uint64_t size = 0;
+    int32_t high = 0;
+    if (!platform::SetFilePointer(file.handle, 0, &high, platform::SeekOrigin::End, size, error)) return 0;
+    uint64_t start = size > static_cast<uint64_t>(count) ? size - static_cast<uint64_t>(count) : 0;
+    high = static_cast<int32_t>(start >> 32);
+    if (!platform::SetFilePointer(file.handle, static_cast<int32_t>(start), &high, platform::SeekOrigin::Begin,
+                                  size, error))
+        return 0;
+    uint32_t read = 0;
+    if (!platform::ReadFile(file.handle, bytes, static_cast<uint32_t>(count), read)) return 0;
+    return static_cast<int>(read);
 }
 
 uint16_t QueryResult() {

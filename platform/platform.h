@@ -86,12 +86,25 @@ using FileHandle = void *;
 enum class OpenMode {
     Read,   // GENERIC_READ, OPEN_EXISTING
     Create, // GENERIC_WRITE, CREATE_ALWAYS
-    Append, // GENERIC_WRITE, OPEN_EXISTING, then the write position at the end
+    Append, // GENERIC_WRITE, OPEN_EXISTING; the position stays at 0 until the caller moves it
 };
 
 // Share mode 0, inheritable handle, FILE_ATTRIBUTE_NORMAL. Null on failure,
 // with the platform's error code in error.
 FileHandle OpenFile(const char *path, OpenMode mode, uint32_t &error);
+
+enum class SeekOrigin : uint32_t { Begin = 0, Current = 1, End = 2 }; // FILE_BEGIN, FILE_CURRENT, FILE_END
+
+// SetFilePointer: moves the position by distanceLow, or with distanceHigh by
+// the signed 64-bit distance high:low, from the origin; newPosition receives
+// the position reached. Without distanceHigh, a position that does not fit
+// in 32 bits (a file of 4 GiB or more, from its end) fails on Windows and the
+// position stays where it was; Wine moves there all the same. False on
+// failure, with the platform's error code.
+bool SetFilePointer(FileHandle file, int32_t distanceLow, int32_t *distanceHigh, SeekOrigin origin,
+                    uint64_t &newPosition, uint32_t &error);
+// False when the read fails; read tells how many bytes came (0 at the end).
+bool ReadFile(FileHandle file, void *bytes, uint32_t size, uint32_t &read);
 // False when the write fails; written tells how many bytes went out.
 bool WriteFile(FileHandle file, const void *bytes, uint32_t size, uint32_t &written);
 void CloseFile(FileHandle file);

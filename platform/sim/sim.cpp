@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/sim/sim_code_page.h"
+#include "platform/sim/sim_file_content.h"
 
 namespace {
 
@@ -23,8 +24,9 @@ struct Node {
     bool readOnly = false;
     bool locked = false;
     uint32_t failOpenCode = 0;
+    uint32_t failSeekCode = 0;
     int openCount = 0;
-    std::string bytes;
+    sim::FileContent content;
     std::vector<std::string> children; // keys, in the order they were added
 };
 
@@ -43,7 +45,7 @@ struct Search {
 struct OpenFile {
     std::string key;
     bool writing = false;
-    size_t position = 0;
+    uint64_t position = 0;
 };
 
 struct Machine {
@@ -277,11 +279,17 @@ void SetDateTimeLocale(std::string_view dateSeparator, std::string_view dateOrde
     SetLocaleValue(0x25, hourLeadingZero);
 }
 
-void PutFile(std::string_view path, std::string_view bytes) {
+void PutFile(std::string_view path, std::string_view bytes) { PutSparseFile(path, bytes, 0, {}); }
+
+void PutSparseFile(std::string_view path, std::string_view head, uint64_t holeBytes, std::string_view tail) {
     Node &node = MakeEntry(path);
     node.attributes = platform::kAttributeArchive;
-    node.bytes = std::string(bytes);
-    node.size = node.bytes.size();
+    node.content = FileContent{std::string(head), holeBytes, std::string(tail)};
+    if (holeBytes == 0) {
+        node.content.head += tail;
+        node.content.tail.clear();
+    }
+    node.size = ContentSize(node.content);
 }
 
 bool FileExists(std::string_view path) {
@@ -291,7 +299,20 @@ bool FileExists(std::string_view path) {
 
 std::string FileBytes(std::string_view path) {
     Node *node = Find(Key(path));
-    return node == nullptr ? std::string() : node->bytes;
+    return node == nullptr ? std::string() : FileRange(path, 0, ContentSize(node->content));
+}
+
+uint64_t FileSize(std::string_view path) {
+    Node *node = Find(Key(path));
+    return node == nullptr ? 0 : ContentSize(node->content);
+}
+
+std::string FileRange(std::string_view path, uint64_t offset, uint64_t count) {
+    Node *node = Find(Key(path));
+    if (node == nullptr) return {};
+    std::string bytes(static_cast<size_t>(std::min(count, ContentSize(node->content))), '\0');
+    bytes.resize(ReadContent(node->content, offset, bytes.data(), static_cast<uint32_t>(bytes.size())));
+    return bytes;
 }
 
 void MakeReadOnly(std::string_view path) {
@@ -312,6 +333,8 @@ void FailOpen(std::string_view path, uint32_t errorCode) {
     Node &node = M().nodes["?" + key];
     node.failOpenCode = errorCode;
 }
+
+void FailSeek(std::string_view path, uint32_t errorCode) { MakeEntry(path).failSeekCode = errorCode; }
 
 void FailWrite(int k, bool persist) {
     M().failWriteAt = M().writesDone + k;
@@ -474,13 +497,55 @@ FileHandle OpenFile(const char *path, OpenMode mode, uint32_t &error) {
         node->attributes = kAttributeArchive;
     }
     if (mode == OpenMode::Create) {
-        node->bytes.clear();
+        node->content = sim::FileContent{};
         node->size = 0;
     }
     node->openCount++;
     M().openFiles++;
-    auto *file = new ::OpenFile{key, mode != OpenMode::Read, mode == OpenMode::Append ? node->bytes.size() : 0};
-    return file;
+    // Every open starts at the first byte, an open for appending too: only a
+    // SetFilePointer moves it to the end.
+    return new ::OpenFile{key, mode != OpenMode::Read, 0};
+}
+
+// As Windows does it: without a high word the new position must fit in 32
+// bits (Wine moves past 4 GiB all the same; the program must not rely on it).
+bool SetFilePointer(FileHandle handle, int32_t distanceLow, int32_t *distanceHigh, SeekOrigin origin,
+                    uint64_t &newPosition, uint32_t &error) {
+    constexpr uint32_t kInvalidParameter = 87, kNegativeSeek = 131;
+    auto *file = static_cast<::OpenFile *>(handle);
+    int64_t distance = distanceHigh != nullptr
+                           ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
+                                                  static_cast<uint32_t>(distanceLow))
+                           : distanceLow;
+    int64_t base = origin == SeekOrigin::Begin     ? 0
+                   : origin == SeekOrigin::Current ? static_cast<int64_t>(file->position)
+                                                   : static_cast<int64_t>(sim::ContentSize(M().nodes[file->key].content));
+    int64_t target = base + distance;
+    if (uint32_t code = M().nodes[file->key].failSeekCode) {
+        error = code;
+        return false;
+    }
+    if (target < 0) {
+        error = kNegativeSeek;
+        return false;
+    }
+    if (distanceHigh == nullptr && target > 0xFFFFFFFELL) {
+        error = kInvalidParameter;
+        return false;
+    }
+    file->position = static_cast<uint64_t>(target);
+    if (distanceHigh != nullptr) *distanceHigh = static_cast<int32_t>(file->position >> 32);
+    newPosition = file->position;
+    return true;
+}
+
+bool ReadFile(FileHandle handle, void *bytes, uint32_t size, uint32_t &read) {
+    auto *file = static_cast<::OpenFile *>(handle);
+    read = 0;
+    if (file->writing) return false; // opened GENERIC_WRITE only
+    read = sim::ReadContent(M().nodes[file->key].content, file->position, static_cast<char *>(bytes), size);
+    file->position += read;
+    return true;
 }
 
 bool WriteFile(FileHandle handle, const void *bytes, uint32_t size, uint32_t &written) {
@@ -494,9 +559,9 @@ bool WriteFile(FileHandle handle, const void *bytes, uint32_t size, uint32_t &wr
     if (!file->writing) return false;
     uint32_t count = call == m.shortWriteAt ? std::min(size, m.shortWriteBytes) : size;
     Node &node = m.nodes[file->key];
-    node.bytes.replace(file->position, std::min(node.bytes.size() - file->position, size_t(count)), text, count);
+    sim::WriteContent(node.content, file->position, text, count);
     file->position += count;
-    node.size = node.bytes.size();
+    node.size = sim::ContentSize(node.content);
     written = count;
     return true;
 }

@@ -66,14 +66,25 @@ void SetDateTimeLocale(std::string_view dateSeparator, std::string_view dateOrde
 
 // A file with these bytes (its directory is made as needed).
 void PutFile(std::string_view path, std::string_view bytes);
+// A sparse file of head, holeBytes zero bytes and tail, as `truncate`
+// leaves one: a file of 4 GiB and more that takes no memory. Its hole
+// cannot be written.
+void PutSparseFile(std::string_view path, std::string_view head, uint64_t holeBytes, std::string_view tail);
 bool FileExists(std::string_view path);
+// The whole file: not for a sparse one with a large hole.
 std::string FileBytes(std::string_view path);
+uint64_t FileSize(std::string_view path);
+// Up to count bytes from offset.
+std::string FileRange(std::string_view path, uint64_t offset, uint64_t count);
 // Opens for writing fail with error 5 (a read-only file).
 void MakeReadOnly(std::string_view path);
 // Another program holds the file open without sharing: every open fails with 32.
 void LockFile(std::string_view path);
 // Every open of this path fails with this platform error code.
 void FailOpen(std::string_view path, uint32_t errorCode);
+
+// Every SetFilePointer on this file fails with this platform error code.
+void FailSeek(std::string_view path, uint32_t errorCode);
 
 // The k-th platform write from now (1 is the next) fails, writing nothing;
 // with persist, every write from then on fails too.

@@ -121,8 +121,31 @@ FileHandle OpenFile(const char *path, OpenMode mode, uint32_t &error) {
         error = GetLastError();
         return nullptr;
     }
-    if (mode == OpenMode::Append) SetFilePointer(file, 0, nullptr, FILE_END);
     return file;
+}
+
+bool SetFilePointer(FileHandle file, int32_t distanceLow, int32_t *distanceHigh, SeekOrigin origin,
+                    uint64_t &newPosition, uint32_t &error) {
+    LONG high = distanceHigh != nullptr ? *distanceHigh : 0;
+    // With a high word, a low result of 0xFFFFFFFF is a position like any
+    // other: only the error code set alongside it tells a failure.
+    SetLastError(NO_ERROR);
+    DWORD low = ::SetFilePointer(static_cast<HANDLE>(file), distanceLow, distanceHigh != nullptr ? &high : nullptr,
+                                 static_cast<DWORD>(origin));
+    if (low == INVALID_SET_FILE_POINTER && (distanceHigh == nullptr || GetLastError() != NO_ERROR)) {
+        error = GetLastError();
+        return false;
+    }
+    if (distanceHigh != nullptr) *distanceHigh = high;
+    newPosition = Join(static_cast<DWORD>(high), low);
+    return true;
+}
+
+bool ReadFile(FileHandle file, void *bytes, uint32_t size, uint32_t &read) {
+    DWORD done = 0;
+    BOOL ok = ::ReadFile(static_cast<HANDLE>(file), bytes, size, &done, nullptr);
+    read = done;
+    return ok != 0;
 }
 
 bool WriteFile(FileHandle file, const void *bytes, uint32_t size, uint32_t &written) {

@@ -116,6 +116,82 @@ TEST(TextFileWriting, AppendingGoesAfterTheLastByteAndCreatingEmpties) {
     EXPECT_EQ(sim::FileBytes(kListing), "only");
 }
 
+// A listing file grows for years. Windows moves a position past 4 GiB only
+// when asked with the high word: without it the position stays at the start
+// and the first write overwrites the oldest lines.
+TEST(TextFileAppending, AFileOf4GiBAndMoreTakesTheTextAfterItsLastByte) {
+    constexpr uint64_t k4GiB = 4ULL << 30;
+    FreshMachine();
+    sim::PutSparseFile(kListing, "first line\r\n", k4GiB, "last line\r\n");
+    uint64_t size = sim::FileSize(kListing);
+
+    uint32_t error = 0, written = 0;
+    uint64_t position = 0;
+    platform::FileHandle handle = platform::OpenFile(kListing, platform::OpenMode::Append, error);
+    EXPECT_FALSE(platform::SetFilePointer(handle, 0, nullptr, platform::SeekOrigin::End, position, error));
+    platform::WriteFile(handle, "LOST", 4, written);
+    platform::CloseFile(handle);
+    EXPECT_EQ(sim::FileRange(kListing, 0, 12), "LOSTt line\r\n") << "the seek without its high word";
+
+    sim::PutSparseFile(kListing, "first line\r\n", k4GiB, "last line\r\n");
+    TextFile file;
+    Bind(file, kListing);
+    OpenForAppending(file);
+    WriteText(file, "new line");
+    EndLine(file);
+    Close(file);
+    EXPECT_EQ(QueryResult(), 0);
+    EXPECT_EQ(sim::FileRange(kListing, 0, 12), "first line\r\n");
+    EXPECT_EQ(sim::FileRange(kListing, size - 11, 100), "last line\r\nnew line\r\n");
+    EXPECT_EQ(sim::FileSize(kListing), size + 10);
+}
+
+// An end that cannot be reached is a failed open: nothing may be written
+// anywhere else.
+TEST(TextFileAppending, AFailedSeekIsAFailedOpen) {
+    FreshMachine();
+    sim::PutFile(kListing, "old\r\n");
+    sim::FailSeek(kListing, 87);
+    TextFile file;
+    Bind(file, kListing);
+    OpenForAppending(file);
+    EXPECT_EQ(QueryResult(), 87);
+    WriteText(file, "lost");
+    EXPECT_EQ(QueryResult(), kResultFileNotOpen);
+    EXPECT_EQ(sim::OpenFileCount(), 0);
+    EXPECT_TRUE(sim::Writes().empty());
+    EXPECT_EQ(sim::FileBytes(kListing), "old\r\n");
+}
+
+TEST(TextFileReading, TheLastBytesOfAFileOpenForReading) {
+    const struct {
+        const char *content;
+        const char *last;
+    } cases[] = {{"", ""}, {"x", "x"}, {"ab", "ab"}, {"line\r\n", "\r\n"}};
+    for (const auto &c : cases) {
+        FreshMachine();
+        sim::PutFile(kListing, c.content);
+        TextFile file;
+        Bind(file, kListing);
+        char last[2] = {};
+        EXPECT_EQ(ReadLastBytes(file, last, 2), 0) << "closed";
+        OpenForReading(file);
+        int count = ReadLastBytes(file, last, 2);
+        EXPECT_EQ(std::string(last, static_cast<size_t>(count)), c.last);
+        Close(file);
+        EXPECT_EQ(QueryResult(), 0);
+    }
+    FreshMachine();
+    sim::PutSparseFile(kListing, "a", 5ULL << 30, "yz");
+    TextFile file;
+    Bind(file, kListing);
+    OpenForReading(file);
+    char last[2];
+    EXPECT_EQ(ReadLastBytes(file, last, 2), 2);
+    EXPECT_EQ(std::string(last, 2), "yz");
+    Close(file);
+}
+
 TEST(TextFileWriting, OpeningAnOpenVariableClosesItFirst) {
     FreshMachine();
     TextFile file;
