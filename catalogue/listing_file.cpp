@@ -2,6 +2,8 @@
 // close the file.
 #include "catalogue/listing_file.h"
 
+#include <string_view>
+
 #include "catalogue/directory_walk.h"
 #include "catalogue/drive_table.h"
 #include "shell/status_line.h"
@@ -11,6 +13,17 @@ TextFile ListingFile;
 namespace {
 
 constexpr uint8_t kFileNotFound = 2;
+
+// What a listing cut off inside a line (by a full disk, a crash, a power cut:
+// only whole buffers reach the disk) needs before the next drive's first line,
+// so that the fragment does not run into it and swallow it: the rest of its
+// line end. The old bytes are never touched.
+std::string_view CompletedLineEnd(const char *end, int length) {
+    if (length == 0) return {};
+    if (length == 2 && end[0] == '\r' && end[1] == '\n') return {};
+    if (end[length - 1] == '\r') return "\n";
+    return "\r\n";
+}
 
 } // namespace
 
@@ -25,11 +38,15 @@ void WriteDriveListing(int commandId) {
     if (OpenResult == kFileNotFound) {
         Create(ListingFile);
     } else {
+        char end[2];
+        int endLength = ReadLastBytes(ListingFile, end, 2);
         Close(ListingFile);
         OpenForAppending(ListingFile);
+        WriteText(ListingFile, CompletedLineEnd(end, endLength));
     }
     // Clears what opening left pending (a failed Create or OpenForAppending,
-    // or the Close of a file that never opened); the file then stays closed.
+    // the Close of a file that never opened, or the line end then written to
+    // it); the file then stays closed.
     QueryResult();
 
     int position = commandId - 100;

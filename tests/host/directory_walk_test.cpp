@@ -62,7 +62,7 @@ protected:
 TEST_F(DirectoryWalkTest, SongInLiveOfDriveCLabelledData) {
     sim::AddVolume('C', "DATA", 0x1234ABCD);
     // An earlier run left 3000 bytes; the walk meets the listing file with that size.
-    std::string earlier(3000, 'x');
+    std::string earlier = std::string(2998, 'x') + "\r\n";
     sim::PutFile(kListingFilePath, earlier);
     sim::AddFile(kListingFilePath, earlier.size(), sim::Utc(2003, 5, 17, 9, 5, 0));
     File("C:\\Songs\\Live\\song.mp3");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -80,11 +81,49 @@ TEST_F(ListingFileTest, LaterRunsAppendAfterTheLastByte) {
     EXPECT_EQ(Listing(), std::string(kLinesOfD) + kLinesOfE + kLinesOfD);
 }
 
-TEST_F(ListingFileTest, EarlierContentIsKeptByteForByte) {
-    MachineWithDrivesCDE();
-    sim::PutFile(kListingFilePath, "kept\r\nno line end");
-    ChooseDrive('E');
-    EXPECT_EQ(Listing(), std::string("kept\r\nno line end") + kLinesOfE);
+// A listing cut off inside a line (a full disk, a crash, a power cut) gets the
+// rest of its line end before the next drive's lines, and nothing else: its
+// bytes stay as they are.
+TEST_F(ListingFileTest, EarlierContentIsKeptAndACutLineEnded) {
+    const struct {
+        const char *earlier;
+        const char *between;
+    } cases[] = {
+        {"", ""},
+        {"kept\r\n", ""},
+        {"kept\r\nno line end", "\r\n"},
+        {"kept\r\ncut after its CR\r", "\n"},
+        {"\r", "\n"},
+        {"x", "\r\n"},
+        {"a unix line end\n", "\r\n"},
+        {"\r\n\r\n", ""},
+    };
+    for (const auto &c : cases) {
+        SetUp();
+        MachineWithDrivesCDE();
+        sim::PutFile(kListingFilePath, c.earlier);
+        ChooseDrive('E');
+        EXPECT_EQ(Listing(), std::string(c.earlier) + c.between + kLinesOfE) << "after \"" << c.earlier << "\"";
+    }
+}
+
+// Windows will not move a file's position past 4 GiB without the high word:
+// a listing file that large would have its oldest lines overwritten.
+TEST_F(ListingFileTest, AFileOfMoreThan4GiBIsAppendedToAtItsEnd) {
+    constexpr uint64_t k4GiB = 4ULL << 30;
+    const std::string head = "first line\r\n";
+    for (const char *tail : {"last line\r\n", "cut li"}) {
+        SetUp();
+        MachineWithDrivesCDE();
+        sim::PutSparseFile(kListingFilePath, head, k4GiB, tail);
+        uint64_t size = sim::FileSize(kListingFilePath);
+        ChooseDrive('E');
+        std::string between = std::string_view(tail).ends_with("\r\n") ? "" : "\r\n";
+        EXPECT_EQ(sim::FileRange(kListingFilePath, 0, head.size()), head);
+        EXPECT_EQ(sim::FileRange(kListingFilePath, size - strlen(tail), 100), tail + between + kLinesOfE);
+        EXPECT_EQ(sim::FileSize(kListingFilePath), size + between.size() + strlen(kLinesOfE));
+        EXPECT_TRUE(sim::Boxes().empty());
+    }
 }
 
 TEST_F(ListingFileTest, AbsentOrEmptyDrivesCreateAnEmptyFile) {
