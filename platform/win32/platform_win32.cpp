@@ -22,6 +22,45 @@ constexpr FINDEX_INFO_LEVELS kInfoBasic = static_cast<FINDEX_INFO_LEVELS>(1); //
 constexpr DWORD kLargeFetch = 2;                                                // FIND_FIRST_EX_LARGE_FETCH
 bool basicSearchRefused = false;
 
+// A 32-bit program on 64-bit Windows sees %windir%\SysWOW64 wherever it
+// names %windir%\System32, "\\?\" paths included: a walk of C: would list
+// the 32-bit directory twice and the real System32 never. Redirection is
+// turned off for the calling thread only while a search is opened (the
+// handle then enumerates the directory it was opened on), so that DLLs
+// loaded meanwhile and the listing file keep the normal view. The two calls
+// are absent from 32-bit Windows and from Windows before XP x64; a 64-bit
+// program has no redirection, and the calls fail there.
+using Wow64Disable = BOOL(WINAPI *)(PVOID *);
+using Wow64Revert = BOOL(WINAPI *)(PVOID);
+bool redirectionLookedUp = false;
+Wow64Disable disableRedirection = nullptr;
+Wow64Revert revertRedirection = nullptr;
+
+void LookUpRedirection() {
+    redirectionLookedUp = true;
+    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+    if (kernel32 == nullptr) return;
+    disableRedirection = reinterpret_cast<Wow64Disable>(
+        reinterpret_cast<void *>(GetProcAddress(kernel32, "Wow64DisableWow64FsRedirection")));
+    revertRedirection = reinterpret_cast<Wow64Revert>(
+        reinterpret_cast<void *>(GetProcAddress(kernel32, "Wow64RevertWow64FsRedirection")));
+    if (revertRedirection == nullptr) disableRedirection = nullptr;
+}
+
+HANDLE OpenSearch(const wchar_t *path, WIN32_FIND_DATAW &data) {
+    if (!redirectionLookedUp) LookUpRedirection();
+    PVOID redirection = nullptr;
+    bool unredirected = disableRedirection != nullptr && disableRedirection(&redirection);
+    HANDLE search = INVALID_HANDLE_VALUE;
+    if (!basicSearchRefused) {
+        search = FindFirstFileExW(path, kInfoBasic, &data, FindExSearchNameMatch, nullptr, kLargeFetch);
+        if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) basicSearchRefused = true;
+    }
+    if (basicSearchRefused) search = FindFirstFileW(path, &data);
+    if (unredirected) revertRedirection(redirection);
+    return search;
+}
+
 void FillEntry(const WIN32_FIND_DATAW &data, FindEntry &entry) {
     entry.attributes = data.dwFileAttributes;
     entry.lastWriteTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
@@ -63,13 +102,7 @@ bool QueryVolume(const char *rootPath, VolumeInfo &info) {
 SearchHandle FindFirst(const char16_t *pattern, FindEntry &entry) {
     WIN32_FIND_DATAW data;
     std::memset(&data, 0, sizeof data);
-    const wchar_t *path = reinterpret_cast<const wchar_t *>(pattern);
-    HANDLE search = INVALID_HANDLE_VALUE;
-    if (!basicSearchRefused) {
-        search = FindFirstFileExW(path, kInfoBasic, &data, FindExSearchNameMatch, nullptr, kLargeFetch);
-        if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) basicSearchRefused = true;
-    }
-    if (basicSearchRefused) search = FindFirstFileW(path, &data);
+    HANDLE search = OpenSearch(reinterpret_cast<const wchar_t *>(pattern), data);
     if (search == INVALID_HANDLE_VALUE) return nullptr;
     FillEntry(data, entry);
     return search;

@@ -6,9 +6,12 @@
 # Set by the runner:
 #   VT_ROOT        the source tree
 #   VT_BUILD       the Windows build under test (programs in $VT_BUILD/wine-tests)
-#   VT_WINE        the Wine loader (/usr/lib/wine/wine64 or /usr/lib/wine/wine)
-#   VT_WINESERVER  the wineserver binary that goes with it
-#   VT_WINEARCH    win64 or win32
+#   VT_MODE        win32, wow64 (the 32-bit program in 64-bit prefixes) or win64
+#   VT_PROGRAM     the kind of program under test: win32 or win64 (the twin)
+#   VT_WINE        the Wine loader that starts it (/usr/lib/wine/wine64 or /usr/lib/wine/wine)
+#   VT_WINESERVER  the wineserver binary for the prefix
+#   VT_WINEARCH    the prefix's kind: win64 or win32
+#   VT_CASE_SUFFIX appended to every case name the file reports
 #   VT_TEMPLATE    the run's template prefix (never run Wine in it)
 #   VT_WORK        the run's scratch directory
 #   VT_RESULTS     file that receives one "PASS name" or "FAIL name" per case
@@ -58,9 +61,9 @@ bed_end_case() {
         return 0
     fi
     if [ "$BED_CASE_FAILURES" -eq 0 ]; then
-        echo "PASS $BED_CASE" >>"$VT_RESULTS"
+        echo "PASS $BED_CASE${VT_CASE_SUFFIX:-}" >>"$VT_RESULTS"
     else
-        echo "FAIL $BED_CASE" >>"$VT_RESULTS"
+        echo "FAIL $BED_CASE${VT_CASE_SUFFIX:-}" >>"$VT_RESULTS"
     fi
     BED_CASE=
 }

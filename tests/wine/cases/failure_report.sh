@@ -91,14 +91,14 @@ run_probe access
 expect_boxes 1
 expect_report "Access violation"
 expect_in Fail "$REPORT_ADDRESS" "the fault"
-[ "$VT_WINEARCH" != win64 ] || expect_callers
+[ "$VT_PROGRAM" != win64 ] || expect_callers
 
 bed_case failure_division_by_zero
 run_probe divide
 expect_boxes 1
 expect_report "Division by zero"
 expect_in Fail "$REPORT_ADDRESS" "the fault"
-[ "$VT_WINEARCH" != win64 ] || expect_callers
+[ "$VT_PROGRAM" != win64 ] || expect_callers
 
 bed_case failure_file_not_open
 run_probe check
@@ -136,7 +136,7 @@ true
 # ends such a process itself before any of the program's code can run (it
 # needs more than that page to deliver the fault), so only the 32-bit program
 # is checked.
-if [ "$VT_WINEARCH" = win32 ]; then
+if [ "$VT_PROGRAM" = win32 ]; then
     bed_case failure_stack_overflow
     run_probe stack
     expect_boxes 4

@@ -16,7 +16,7 @@ head -c 1536 /dev/zero >"$tree/notes.txt"
 head -c 2560 /dev/zero >"$tree/Songs/song.mp3"
 touch -d '2003-05-17 14:32:10 UTC' "$tree/notes.txt"
 touch -d '2010-01-02 13:14:00 UTC' "$tree/Songs/song.mp3" "$tree/.windows-label" "$tree/.windows-serial"
-if [ "$VT_WINEARCH" = win64 ]; then preset=win64; else preset=win32; fi
+if [ "$VT_PROGRAM" = win64 ]; then preset=win64; else preset=win32; fi
 
 BED_LAST=scripts/run
 BED_EXIT=0

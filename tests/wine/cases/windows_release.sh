@@ -6,7 +6,7 @@ source "$(dirname "$0")/../bed.sh"
 
 bed_prefix
 bed_map_drive d
-if [ "$VT_WINEARCH" = win64 ]; then kind=win64; else kind=win32; fi
+if [ "$VT_PROGRAM" = win64 ]; then kind=win64; else kind=win32; fi
 archive=volume-tarrow-1.0-$kind.zip
 release=$(bed_unix_path 'c:\release')
 
