@@ -59,6 +59,7 @@ manifest #1, language 0000: requests an execution level
 |     </security>
 |   </trustInfo>
 | </assembly>
+activation context from manifest #1: made
 EOF
 }
 
@@ -109,6 +110,7 @@ manifest #1, language 0409: does not request an execution level
 | <assembly xmlns='urn:schemas-microsoft-com:asm.v1' manifestVersion='1.0'>
 |   <assemblyIdentity type='win32' name='VolumeTarrow' version='1.0.0.0'/>
 | </assembly>
+activation context from manifest #1: made
 EOF
     [ ! -s "$BED_DIR/$1.log" ] || { bed_fail "the linker said:"; cat "$BED_DIR/$1.log" >&2; }
 }

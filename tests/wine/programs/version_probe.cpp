@@ -5,7 +5,8 @@
 //   version_probe EXE
 //
 // Manifests are listed by resource name and language, each with whether it
-// requests an execution level (a requestedExecutionLevel element) and its text.
+// requests an execution level (a requestedExecutionLevel element) and its text,
+// then whether an activation context can be made from manifest #1.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -103,8 +104,25 @@ void PrintManifests(const char *exe) {
     }
     int found = 0;
     EnumResourceNamesA(module, RT_MANIFEST, PrintManifest, reinterpret_cast<LONG_PTR>(&found));
-    if (found == 0) std::printf("manifests: none\n");
     FreeLibrary(module);
+    if (found == 0) {
+        std::printf("manifests: none\n");
+        return;
+    }
+    // What the side-by-side loader makes of the manifest Windows reads when
+    // it starts the program: a manifest it cannot take stops the start.
+    ACTCTXA request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = exe;
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE context = CreateActCtxA(&request);
+    if (context == INVALID_HANDLE_VALUE) {
+        std::printf("activation context from manifest #1: error %lu\n", GetLastError());
+        return;
+    }
+    std::printf("activation context from manifest #1: made\n");
+    ReleaseActCtx(context);
 }
 
 } // namespace
