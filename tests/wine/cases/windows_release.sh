@@ -27,7 +27,7 @@ print("guide ends in CR LF:", guide.endswith(b"\r\n"))
 print("bare CR or LF in the guide:", any(b"\r" in l or b"\n" in l for l in lines))
 print("first line:", lines[0].decode())
 for fact in (rb"C:\Volume Dateienverzeichnis.txt", b"VirtualStore", b"Semicolon", b"1252", b"header row",
-             b"does not answer"):
+             b"does not answer", b"daylight-saving", b"$Recycle.Bin", b"File not open"):
     print("mentions", fact.decode(), fact in guide)
 EOF
     bed_fail "python3 could not read $archive"
@@ -43,6 +43,9 @@ mentions Semicolon True
 mentions 1252 True
 mentions header row True
 mentions does not answer True
+mentions daylight-saving True
+mentions $Recycle.Bin True
+mentions File not open True
 EOF
 
 bed_case "release: version resource, and a manifest that requests no execution level"
