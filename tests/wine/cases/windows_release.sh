@@ -1,6 +1,6 @@
 # The program as Windows users get it: the release archive (the program and a
 # plain-text guide with CR LF line ends), the version resource Explorer and
-# Task Manager show, no manifest that requests an execution level, and the
+# Task Manager show, its own manifest that requests no execution level, and the
 # error mode that keeps empty removable drives from stopping start-up.
 source "$(dirname "$0")/../bed.sh"
 
@@ -27,7 +27,7 @@ print("guide ends in CR LF:", guide.endswith(b"\r\n"))
 print("bare CR or LF in the guide:", any(b"\r" in l or b"\n" in l for l in lines))
 print("first line:", lines[0].decode())
 for fact in (rb"C:\Volume Dateienverzeichnis.txt", b"VirtualStore", b"Semicolon", b"1252", b"header row",
-             b"does not answer"):
+             b"does not answer", b"daylight-saving", b"$Recycle.Bin", b"File not open"):
     print("mentions", fact.decode(), fact in guide)
 EOF
     bed_fail "python3 could not read $archive"
@@ -43,13 +43,17 @@ mentions Semicolon True
 mentions 1252 True
 mentions header row True
 mentions does not answer True
+mentions daylight-saving True
+mentions $Recycle.Bin True
+mentions File not open True
 EOF
 
-bed_case "release: version resource, and no manifest that requests an execution level"
-# Without a manifest that requests an execution level, Windows Vista and later
-# virtualise the 32-bit program's file access: a standard user's listing file
-# in the root of C: goes to the user's VirtualStore folder. With one, it could
-# not be created there and the program would end with "File not open".
+bed_case "release: version resource, and a manifest that requests no execution level"
+# Without a requested execution level, Windows Vista and later virtualise the
+# 32-bit program's file access: a standard user's listing file in the root of
+# C: goes to the user's VirtualStore folder. With one, it could not be created
+# there and the program would end with "File not open". The manifest holds
+# its identity and nothing else (shell/manifest_win32.rc says why it is there).
 bed_run version_probe.exe 'c:\release\volume-tarrow.exe'
 bed_expect_exit 0
 bed_expect_file "$BED_OUT" <<'EOF'
@@ -62,7 +66,12 @@ ProductName: "Volume Tarrow"
 FileVersion: "1.0.0.0"
 ProductVersion: "1.0.0.0"
 OriginalFilename: "volume-tarrow.exe"
-manifests: none
+manifest #1, language 0409: does not request an execution level
+| <?xml version='1.0' encoding='UTF-8' standalone='yes'?>
+| <assembly xmlns='urn:schemas-microsoft-com:asm.v1' manifestVersion='1.0'>
+|   <assemblyIdentity type='win32' name='VolumeTarrow' version='1.0.0.0'/>
+| </assembly>
+activation context from manifest #1: made
 EOF
 
 bed_case "release: critical-error boxes are off while the drives are probed, other bits kept"

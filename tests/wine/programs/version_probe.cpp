@@ -4,8 +4,9 @@
 //
 //   version_probe EXE
 //
-// Manifests are listed by resource name, each with whether it requests an
-// execution level (a requestedExecutionLevel element).
+// Manifests are listed by resource name and language, each with whether it
+// requests an execution level (a requestedExecutionLevel element) and its text,
+// then whether an activation context can be made from manifest #1.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -65,19 +66,33 @@ void PrintVersionResource(const char *exe) {
         PrintString(block, translation, name);
 }
 
-BOOL CALLBACK PrintManifest(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR found) {
+// One manifest in one language: whether it requests an execution level, then
+// its text, each line marked with "| " so that a transcript shows where it ends.
+BOOL CALLBACK PrintManifestLanguage(HMODULE module, LPCSTR type, LPCSTR name, WORD language, LONG_PTR found) {
     ++*reinterpret_cast<int *>(found);
+    HRSRC resource = FindResourceExA(module, type, name, language);
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const char *bytes = loaded != nullptr ? static_cast<const char *>(LockResource(loaded)) : nullptr;
+    std::string text = bytes != nullptr ? std::string(bytes, SizeofResource(module, resource)) : std::string();
     char label[32];
     if (IS_INTRESOURCE(name))
         std::snprintf(label, sizeof label, "#%u", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
     else
         std::snprintf(label, sizeof label, "%s", name);
-    HRSRC resource = FindResourceA(module, name, type);
-    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
-    const char *bytes = loaded != nullptr ? static_cast<const char *>(LockResource(loaded)) : nullptr;
-    std::string text = bytes != nullptr ? std::string(bytes, SizeofResource(module, resource)) : std::string();
-    std::printf("manifest %s: %s an execution level\n", label,
+    std::printf("manifest %s, language %04X: %s an execution level\n", label, language,
                 text.find("requestedExecutionLevel") != std::string::npos ? "requests" : "does not request");
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::printf("| %s\n", text.substr(start, end - start).c_str());
+        start = end + 1;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK PrintManifest(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR found) {
+    EnumResourceLanguagesA(module, type, name, PrintManifestLanguage, found);
     return TRUE;
 }
 
@@ -89,8 +104,25 @@ void PrintManifests(const char *exe) {
     }
     int found = 0;
     EnumResourceNamesA(module, RT_MANIFEST, PrintManifest, reinterpret_cast<LONG_PTR>(&found));
-    if (found == 0) std::printf("manifests: none\n");
     FreeLibrary(module);
+    if (found == 0) {
+        std::printf("manifests: none\n");
+        return;
+    }
+    // What the side-by-side loader makes of the manifest Windows reads when
+    // it starts the program: a manifest it cannot take stops the start.
+    ACTCTXA request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = exe;
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE context = CreateActCtxA(&request);
+    if (context == INVALID_HANDLE_VALUE) {
+        std::printf("activation context from manifest #1: error %lu\n", GetLastError());
+        return;
+    }
+    std::printf("activation context from manifest #1: made\n");
+    ReleaseActCtx(context);
 }
 
 } // namespace
