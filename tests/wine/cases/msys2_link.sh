@@ -18,7 +18,7 @@ mkdir -p "$WINEPREFIX/drive_c/msys2"
 
 # The 32-bit program's build: the one under test, or the one scripts/test
 # always makes beside it.
-if [ "$VT_WINEARCH" = win32 ]; then
+if [ "$VT_PROGRAM" = win32 ]; then
     win32_build=$VT_BUILD
 else
     win32_build=$VT_ROOT/build/win32
@@ -138,7 +138,7 @@ else
     bed_fail "no 32-bit compiler: the case above found no build"
 fi
 
-if [ "$VT_WINEARCH" = win64 ]; then
+if [ "$VT_PROGRAM" = win64 ]; then
     bed_case "msys2 link: the 64-bit twin likewise"
     msys2_link "$VT_BUILD" volume-tarrow.exe
     expect_program_resources volume-tarrow.exe
