@@ -14,7 +14,7 @@ bed_run listing_probe.exe 103
 bed_expect_exit 0
 listing=$(bed_unix_path 'c:\Volume Dateienverzeichnis.txt')
 grep -a 'vt-only-in' "$listing" >"$BED_DIR/markers" || true
-bed_expect_file "$BED_DIR/markers" <<'EOF2'
+bed_expect_file "$BED_DIR/markers" --crlf <<'EOF2'
 C:;;43000000;\windows\system32\;vt-only-in-system32.txt;txt;0;kB;05/17/2003 14:32
 C:;;43000000;\windows\syswow64\;vt-only-in-syswow64.txt;txt;0;kB;05/17/2003 14:32
 EOF2
