@@ -143,6 +143,11 @@ TEST_F(DirectoryWalkTest, DotDirectoriesAndExactlyRecycledArePassedOver) {
                                 LineOfD("\\b\\RECYCLED\\", "kept.txt", "txt") +
                                 LineOfD("\\c\\Recycled2\\", "kept.txt", "txt") + LineOfD("\\c\\", "Recycled.txt", "txt") +
                                 LineOfD("\\c\\", ".gitignore", "gitignore"));
+    // Every directory below the root returns "." and ".." first: no search
+    // goes beneath them, nor beneath the dot directories and "Recycled".
+    EXPECT_EQ(sim::SearchPatterns(),
+              (std::vector<std::string>{R"(\\?\D:\*)", R"(\\?\D:\a\*)", R"(\\?\D:\a\recycled\*)", R"(\\?\D:\b\*)",
+                                        R"(\\?\D:\b\RECYCLED\*)", R"(\\?\D:\c\*)", R"(\\?\D:\c\Recycled2\*)"}));
 }
 
 TEST_F(DirectoryWalkTest, DirectoriesWhoseNamesCannotAddressThemAreNotEnteredTheirLikeFilesAreListed) {
