@@ -439,7 +439,10 @@ void Sleep(uint32_t milliseconds) {
 bool LocaleValue(uint32_t type, char *buffer, int bufferSize) {
     auto it = M().locale.find(type);
     if (it == M().locale.end() || static_cast<int>(it->second.size()) >= bufferSize) return false;
+    // The call leaves the rest of the buffer as it was, often zeros: cleared
+    // here, so that a reader going past the terminator meets a zero, not luck.
     std::copy_n(it->second.c_str(), it->second.size() + 1, buffer);
+    std::fill(buffer + it->second.size() + 1, buffer + bufferSize, '\0');
     return true;
 }
 
