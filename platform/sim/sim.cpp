@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/sim/sim_code_page.h"
 #include "platform/sim/sim_file_content.h"
+#include "platform/sim/sim_volume_faults.h"
 
 namespace {
 
@@ -34,7 +35,6 @@ struct Volume {
     std::string label;
     uint32_t serial = 0;
     std::string fileSystem;
-    bool probeFails = false;
 };
 
 struct Search {
@@ -53,6 +53,7 @@ struct Machine {
     std::map<std::string, Node> nodes;
     // Letter case folded key -> the first exact key of that spelling.
     std::map<std::string, std::string> foldedKeys;
+    std::vector<std::string> searchPatterns;
     int codePage = 1252;
     bool dosYearsWrap = false;
     int64_t zoneOffsetMinutes = 0;
@@ -226,6 +227,7 @@ namespace sim {
 void Reset() {
     if (machine == nullptr) machine = new Machine;
     *machine = Machine{};
+    ResetVolumeFaults();
     SetDateTimeLocale("/", "0", ":", "0");
 }
 
@@ -237,8 +239,6 @@ void AddVolume(char letter, std::string_view label, uint32_t serial, std::string
     std::string root = {Lower(letter), ':'};
     MakeDirectories(root, root);
 }
-
-void FailVolumeProbe(char letter) { M().volumes[Lower(letter)].probeFails = true; }
 
 void AddDirectory(std::string_view path, uint32_t attributes, uint32_t reparseTag) {
     Node &node = MakeEntry(path);
@@ -255,6 +255,8 @@ void AddFile(std::string_view path, uint64_t size, uint64_t lastWriteUtc, uint32
 }
 
 void MakeUnreadable(std::string_view path) { MakeEntry(path).unreadable = true; }
+
+const std::vector<std::string> &SearchPatterns() { return M().searchPatterns; }
 
 void SetCodePage(int codePage) { M().codePage = codePage; }
 
@@ -373,8 +375,9 @@ namespace platform {
 
 bool QueryVolume(const char *rootPath, VolumeInfo &info) {
     char letter = Lower(rootPath[0]);
+    bool faulted = sim::VolumeProbeFails(letter);
     auto it = M().volumes.find(letter);
-    if (it == M().volumes.end() || it->second.probeFails) return false;
+    if (it == M().volumes.end() || faulted) return false;
     const Volume &volume = it->second;
     size_t n = std::min(volume.label.size(), sizeof info.label - 1);
     std::copy_n(volume.label.data(), n, info.label);
@@ -388,6 +391,7 @@ bool QueryVolume(const char *rootPath, VolumeInfo &info) {
 
 SearchHandle FindFirst(const char16_t *pattern, FindEntry &entry) {
     std::string text = sim::Utf8(pattern);
+    M().searchPatterns.push_back(text);
     constexpr std::string_view kLongPrefix = "\\\\?\\";
     if (text.starts_with(kLongPrefix))
         text.erase(0, kLongPrefix.size());
@@ -458,7 +462,10 @@ void Sleep(uint32_t milliseconds) {
 bool LocaleValue(uint32_t type, char *buffer, int bufferSize) {
     auto it = M().locale.find(type);
     if (it == M().locale.end() || static_cast<int>(it->second.size()) >= bufferSize) return false;
+    // The call leaves the rest of the buffer as it was, often zeros: cleared
+    // here, so that a reader going past the terminator meets a zero, not luck.
     std::copy_n(it->second.c_str(), it->second.size() + 1, buffer);
+    std::fill(buffer + it->second.size() + 1, buffer + bufferSize, '\0');
     return true;
 }
 

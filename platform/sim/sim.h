@@ -26,12 +26,18 @@ void Reset();
 void AddVolume(char letter, std::string_view label, uint32_t serial, std::string_view fileSystem = "NTFS");
 // The letter answers no volume probe (an empty removable drive), though its tree stays.
 void FailVolumeProbe(char letter);
+// Only the k-th probe of the letter from now (1 is the next) fails. The drive
+// table probes each letter twice, its serial first and then its label: 1 makes
+// a drive that answers only the label probe, 2 one that answers only the serial probe.
+void FailOneVolumeProbe(char letter, int k);
 
 // Parents are made as needed. Entries are enumerated in the order they were added.
 void AddDirectory(std::string_view path, uint32_t attributes = 0x10, uint32_t reparseTag = 0);
 void AddFile(std::string_view path, uint64_t size, uint64_t lastWriteUtc, uint32_t attributes = 0x20);
 // A directory whose search cannot be opened (access denied).
 void MakeUnreadable(std::string_view path);
+// The patterns FindFirst was given, in UTF-8, in the order they came.
+const std::vector<std::string> &SearchPatterns();
 
 // The ANSI code page the search converts names into: 1252 (the default) or
 // 932 (Japanese, double-byte). See sim_code_page.cpp for what each holds.

@@ -95,6 +95,7 @@ TEST_F(DirectoryWalkTest, EmptyRootGivesNoLines) {
     int before = LiveWalkNodes();
     EXPECT_EQ(ListDriveD(), "");
     EXPECT_TRUE(sim::FileExists(kListingFilePath));
+    EXPECT_TRUE(sim::Writes().empty());
     EXPECT_EQ(CurrentDir.view(), "\\");
     EXPECT_EQ(LiveWalkNodes(), before);
     EXPECT_TRUE(sim::StatusTexts().empty());
@@ -143,6 +144,11 @@ TEST_F(DirectoryWalkTest, DotDirectoriesAndExactlyRecycledArePassedOver) {
                                 LineOfD("\\b\\RECYCLED\\", "kept.txt", "txt") +
                                 LineOfD("\\c\\Recycled2\\", "kept.txt", "txt") + LineOfD("\\c\\", "Recycled.txt", "txt") +
                                 LineOfD("\\c\\", ".gitignore", "gitignore"));
+    // Every directory below the root returns "." and ".." first: no search
+    // goes beneath them, nor beneath the dot directories and "Recycled".
+    EXPECT_EQ(sim::SearchPatterns(),
+              (std::vector<std::string>{R"(\\?\D:\*)", R"(\\?\D:\a\*)", R"(\\?\D:\a\recycled\*)", R"(\\?\D:\b\*)",
+                                        R"(\\?\D:\b\RECYCLED\*)", R"(\\?\D:\c\*)", R"(\\?\D:\c\Recycled2\*)"}));
 }
 
 TEST_F(DirectoryWalkTest, DirectoriesWhoseNamesCannotAddressThemAreNotEnteredTheirLikeFilesAreListed) {
@@ -355,6 +361,7 @@ protected:
         File("D:\\last of 2107", 0, sim::Utc(2107, 12, 31, 21, 59, 59));
         File("D:\\first of 2108", 0, sim::Utc(2107, 12, 31, 22, 0, 0));
         File("D:\\far", 0, sim::Utc(2150, 6, 30, 10, 20, 30));
+        File("D:\\leap day", 0, sim::Utc(2112, 2, 29, 10, 0, 0));
         return ListDriveD();
     }
 
@@ -367,7 +374,8 @@ protected:
                LineOfD("\\", "moon landing", "", "0", "07/20/1969 20:17") +
                LineOfD("\\", "last of 2107", "", "0", "12/31/2107 23:59") +
                LineOfD("\\", "first of 2108", "", "0", "01/01/2108") +
-               LineOfD("\\", "far", "", "0", "06/30/2150 12:20");
+               LineOfD("\\", "far", "", "0", "06/30/2150 12:20") +
+               LineOfD("\\", "leap day", "", "0", "02/29/2112 12:00");
     }
 };
 
@@ -432,7 +440,7 @@ TEST(ReadDateTimeSettings, SeparatorsOfOtherLengthsFallBack) {
 }
 
 TEST(ReadDateTimeSettings, NumbersThatCannotBeReadGiveZero) {
-    for (std::string_view odd : {"", "x", "1a", " 1", "+", "-", "99999999999"}) {
+    for (std::string_view odd : {"", "x", "1a", " 1", "+", "-", "2147483648", "99999999999"}) {
         sim::Reset();
         sim::SetDateTimeLocale(".", odd, ":", odd);
         ReadDateTimeSettings();
@@ -444,6 +452,10 @@ TEST(ReadDateTimeSettings, NumbersThatCannotBeReadGiveZero) {
     ReadDateTimeSettings();
     EXPECT_EQ(ListingDateTime.dateOrder, -1);
     EXPECT_EQ(ListingDateTime.hourLeadingZero, 12);
+    sim::SetDateTimeLocale(".", "-2147483647", ":", "2147483647");
+    ReadDateTimeSettings();
+    EXPECT_EQ(ListingDateTime.dateOrder, -2147483647);
+    EXPECT_EQ(ListingDateTime.hourLeadingZero, 2147483647);
 }
 
 TEST(ReadDateTimeSettings, FailingLocaleCallsGiveTheDefaults) {

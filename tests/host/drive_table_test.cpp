@@ -66,6 +66,57 @@ TEST_F(DriveTableTest, FailingDrivesAfterPresentOnesTakeNothingFromThem) {
     ExpectAbsent(6);
 }
 
+TEST_F(DriveTableTest, ADriveThatAnswersOnlyOneOfItsProbesIsAbsent) {
+    // Each letter is probed twice, its serial first and then its label.
+    struct Row {
+        const char *what;
+        int failingProbe; // 0: none
+        bool present;
+    };
+    const Row rows[] = {
+        {"both probes answer", 0, true},
+        {"the serial probe fails", 1, false},
+        {"the label probe fails", 2, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        sim::Reset();
+        sim::AddVolume('C', "SYSTEM", 0x43000000);
+        sim::AddVolume('D', "DATA", 0x1234ABCD, "FAT32");
+        sim::AddVolume('E', "SPARE", 0x0000ABCD);
+        if (row.failingProbe != 0) sim::FailOneVolumeProbe('D', row.failingProbe);
+        ScanDrives();
+        if (row.present) {
+            EXPECT_EQ(DriveTable[4].Letter.view(), "D");
+            EXPECT_EQ(DriveTable[4].Label.view(), "DATA");
+            EXPECT_EQ(DriveTable[4].Serial.view(), "1234ABCD");
+            EXPECT_EQ(DriveTable[4].FileSystem.view(), "FAT32");
+        } else {
+            ExpectAbsent(4);
+        }
+        // Its neighbours keep their own answers.
+        EXPECT_EQ(DriveTable[3].Serial.view(), "43000000");
+        EXPECT_EQ(DriveTable[5].Letter.view(), "E");
+        EXPECT_EQ(DriveTable[5].Label.view(), "SPARE");
+        EXPECT_EQ(DriveTable[5].Serial.view(), "0000ABCD");
+    }
+}
+
+TEST_F(DriveTableTest, AFailedProbeLeavesItsOutputsEmpty) {
+    sim::AddVolume('C', "SYSTEM", 0x43000000);
+    String255 serial = "stale", label = "stale", fileSystem = "stale";
+    EXPECT_FALSE(ProbeVolumeSerial('D', serial));
+    EXPECT_FALSE(ProbeVolumeLabel('D', label, fileSystem));
+    EXPECT_EQ(serial.view(), "");
+    EXPECT_EQ(label.view(), "");
+    EXPECT_EQ(fileSystem.view(), "");
+    EXPECT_TRUE(ProbeVolumeSerial('C', serial));
+    EXPECT_TRUE(ProbeVolumeLabel('C', label, fileSystem));
+    EXPECT_EQ(serial.view(), "43000000");
+    EXPECT_EQ(label.view(), "SYSTEM");
+    EXPECT_EQ(fileSystem.view(), "NTFS");
+}
+
 TEST_F(DriveTableTest, LabelsAreKeptWhole) {
     sim::AddVolume('F', std::string(32, 'L'), 0xFFFFFFFF);
     ScanDrives();

@@ -130,6 +130,27 @@ TEST(ListingLine, SeparatorsAndHourLeadingZero) {
     EXPECT_EQ(DateColumn(At(2003, 5, 17, 23, 59, 58), {'/', 0, ':', 0}), "05/17/2003 23:59");
 }
 
+TEST(ListingLine, EveryHourOfTheDayWithAndWithoutTheLeadingZero) {
+    struct Row {
+        int hour;
+        const char *without; // hour leading zero 0
+        const char *with;    // hour leading zero 1
+    };
+    const Row rows[] = {
+        {0, "0:07", "00:07"},   {1, "1:07", "01:07"},   {2, "2:07", "02:07"},   {3, "3:07", "03:07"},
+        {4, "4:07", "04:07"},   {5, "5:07", "05:07"},   {6, "6:07", "06:07"},   {7, "7:07", "07:07"},
+        {8, "8:07", "08:07"},   {9, "9:07", "09:07"},   {10, "10:07", "10:07"}, {11, "11:07", "11:07"},
+        {12, "12:07", "12:07"}, {13, "13:07", "13:07"}, {14, "14:07", "14:07"}, {15, "15:07", "15:07"},
+        {16, "16:07", "16:07"}, {17, "17:07", "17:07"}, {18, "18:07", "18:07"}, {19, "19:07", "19:07"},
+        {20, "20:07", "20:07"}, {21, "21:07", "21:07"}, {22, "22:07", "22:07"}, {23, "23:07", "23:07"},
+    };
+    for (const Row &row : rows) {
+        DateTime when = At(2003, 5, 17, row.hour, 7, 30);
+        EXPECT_EQ(DateColumn(when, {'/', 0, ':', 0}), std::string("05/17/2003 ") + row.without) << row.hour;
+        EXPECT_EQ(DateColumn(when, {'/', 0, ':', 1}), std::string("05/17/2003 ") + row.with) << row.hour;
+    }
+}
+
 TEST(ListingLine, MidnightCarriesTheDateAlone) {
     EXPECT_EQ(DateColumn(At(2003, 5, 17, 0, 0, 0), kGerman), "17.05.2003");
     // Seconds come in steps of two: 00:00:01 is midnight.

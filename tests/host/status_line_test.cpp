@@ -76,6 +76,19 @@ TEST(StatusLine, OnAFastMachineOnlyTheFirstAndTheLastPathShow) {
     EXPECT_EQ(sim::StatusTexts().back().text, " E:\\next");
 }
 
+TEST(StatusLine, APathHeldBackIsForgottenOnceALaterOneShows) {
+    sim::Reset();
+    sim::SetTickStep(50);
+    BeginProgress();
+    ShowProgress("D:\\a"); // at 0 ms: shown
+    ShowProgress("D:\\b"); // at 50 ms: held back
+    ShowProgress("D:\\c"); // at 100 ms: shown, and the last
+    EndProgress();
+    ASSERT_EQ(sim::StatusTexts().size(), 2u);
+    EXPECT_EQ(sim::StatusTexts()[0].text, " D:\\a");
+    EXPECT_EQ(sim::StatusTexts()[1].text, " D:\\c");
+}
+
 TEST(StatusLine, EndProgressShowsNothingTwice) {
     sim::Reset();
     sim::SetTickStep(1000); // every path is shown as it comes

@@ -83,6 +83,40 @@ TEST(TextFileWriting, ABufferFilledExactlyStaysInMemoryUntilMoreComes) {
     EXPECT_EQ(sim::FileBytes(kListing), std::string(254, 'a') + "\r\nb" + std::string(255, 'c'));
 }
 
+TEST(TextFileWriting, ATextWhoseLastPieceFillsTheBufferExactlyLeavesItInMemory) {
+    // A text bigger than the room left goes out in pieces: the first fills
+    // what an earlier text left, each further one a whole buffer. When the
+    // last piece fills the buffer exactly, that buffer waits for more.
+    struct Row {
+        size_t before, text;
+        const char *whileWriting, *afterClose;
+    };
+    const Row rows[] = {
+        {100, 156, "", "256"},              // one piece, for comparison
+        {100, 156 + 256, "256", "256 256"}, // two pieces
+        {100, 156 + 512, "256 256", "256 256 256"},
+        {255, 1 + 256, "256", "256 256"},
+        {1, 255 + 256, "256", "256 256"},
+        {100, 156 + 255, "256", "256 255"}, // one byte short of full
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::to_string(row.before) + " bytes, then " + std::to_string(row.text));
+        FreshMachine();
+        TextFile file;
+        Bind(file, kListing);
+        Create(file);
+        std::string before(row.before, 'a'), text;
+        for (size_t i = 0; i < row.text; ++i) text += static_cast<char>('0' + i % 10);
+        WriteText(file, before);
+        WriteText(file, text);
+        EXPECT_EQ(WrittenSizes(), row.whileWriting);
+        Close(file);
+        EXPECT_EQ(WrittenSizes(), row.afterClose);
+        EXPECT_EQ(QueryResult(), 0);
+        EXPECT_EQ(sim::FileBytes(kListing), before + text);
+    }
+}
+
 TEST(TextFileWriting, ALongTextIsSplitIntoWholeBuffers) {
     FreshMachine();
     TextFile file;
