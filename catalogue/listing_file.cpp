@@ -42,7 +42,8 @@ void WriteDriveListing(int commandId) {
         int endLength = ReadLastBytes(ListingFile, end, 2);
         Close(ListingFile);
         OpenForAppending(ListingFile);
-        WriteText(ListingFile, CompletedLineEnd(end, endLength));
+        std::string_view lineEnd = CompletedLineEnd(end, endLength);
+        if (!lineEnd.empty()) WriteText(ListingFile, lineEnd);
     }
     // Clears what opening left pending (a failed Create or OpenForAppending,
     // the Close of a file that never opened, or the line end then written to
