@@ -135,7 +135,8 @@ bool IsLink(const TSEARCHREC &search) {
     return tag == 0 || (tag & platform::kReparseTagNameSurrogate) != 0;
 }
 
-void ListFile(const TSEARCHREC &search) {
+// Kept out of WalkDirectory, so that its locals take no room on every level of the recursion.
+[[gnu::noinline]] void ListFile(const TSEARCHREC &search) {
     ListingLineFields fields;
     if (headStale) {
         progressPath = std::string_view(CurrentDrive, 2);
