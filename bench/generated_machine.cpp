@@ -295,6 +295,12 @@ uint32_t TickCount() {
     return static_cast<uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
 }
 
+uint64_t MicrosecondCount() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
+}
+
 void Sleep(uint32_t) {}
 
 bool LocaleValue(uint32_t type, char *buffer, int bufferSize) {

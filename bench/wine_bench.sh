@@ -3,9 +3,12 @@
 # Maps $BENCH_TREE as drive D: and appends raw measurements to
 # $BENCH_RESULTS, $BENCH_RUNS times each:
 #   bare ...       bench_walk.exe: the bare FindFirstFileA/FindNextFileA walk
+#   bare-wide ...  bench_walk.exe --wide: the bare walk with the program's own
+#                  wide search (FindFirstFileExW on \\?\ paths, basic
+#                  information, large fetch)
 #   listing ...    the program's D: command through bench_driver.exe, with the
 #                  listing file's lines, bytes and checksum; each run of it
-#                  follows a bare walk and carries the same "pair" number
+#                  follows the two bare walks and carries their "pair" number
 #   memory ...     the program's memory counters before and after a listing
 #   dir ...        cmd /c dir /s /b D:\ > c:\dir.txt
 #   call ...       bench_calls.exe: the cost of each platform call per file
@@ -29,13 +32,17 @@ output() { tr -d '\r' <"$BED_OUT"; }
 # Reads the tree once so that every measurement finds it in the cache.
 bed_run bench_walk.exe 'D:\'
 
-# (a) and (b) take turns, a pair a run, so that a slow spell of the shared
-# host slows both of a pair alike; the report takes the median of the pairs'
-# ratios.
+# The bare walks and (b) take turns, a pair a run, so that a slow spell of the
+# shared host slows both sides of a pair alike; the report takes the median
+# of the pairs' ratios. Which bare walk goes first alternates.
 for pair in $(seq "$runs"); do
-    bed_run bench_walk.exe 'D:\'
-    [ "$BED_EXIT" = 0 ] || { bed_fail "bench_walk.exe ended with $BED_EXIT"; bed_show_output; }
-    record "bare $(output) pair $pair"
+    walks=("" --wide)
+    [ $((pair % 2)) = 1 ] || walks=(--wide "")
+    for walk in "${walks[@]}"; do
+        bed_run bench_walk.exe $walk 'D:\'
+        [ "$BED_EXIT" = 0 ] || { bed_fail "bench_walk.exe $walk ended with $BED_EXIT"; bed_show_output; }
+        record "bare${walk:+-wide} $(output) pair $pair"
+    done
 
     rm -f "$listing"
     bed_run bench_driver.exe start memory before list 104 memory after quit

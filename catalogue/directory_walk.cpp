@@ -43,6 +43,18 @@ char lineBuffer[kListingLineCapacity];
 // of one directory, and the walk marks it stale whenever CurrentDir changes.
 bool headStale = true;
 int headLength = 0;
+// The status bar's path, CurrentDrive + CurrentDir + name, kept the same way:
+// its directory part is composed with the head, and each file puts its name after it.
+String255 progressPath;
+int progressDirLength = 0;
+
+// FileTimeToLocalFileTime adds the bias in force at the moment of the call,
+// whatever the time it converts (and under Wine it costs about as much as
+// composing the whole line). So each search asks it once and adds
+// that bias itself: a change of the bias, such as the daylight-saving switch,
+// reaches the listing at the next directory instead of the next file.
+bool zoneBiasKnown = false;
+uint64_t zoneBias = 0; // added modulo 2^64, as Wine adds it
 
 char LocaleSeparator(uint32_t type, char fallback) {
     char value[80];
@@ -71,15 +83,24 @@ int LocaleNumber(uint32_t type) {
 // No time zone is a day or more from UTC.
 constexpr uint64_t kOneDay = 864000000000ULL;
 
+// 2000-01-01 00:00 UTC: a time every platform converts.
+constexpr uint64_t kBiasReferenceTime = 125911584000000000ULL;
+
+void LearnZoneBias() {
+    uint64_t local;
+    zoneBiasKnown = platform::LocalFileTime(kBiasReferenceTime, local);
+    zoneBias = local - kBiasReferenceTime;
+}
+
 uint64_t LocalTimeOf(uint64_t utcFileTime) {
     uint64_t local;
+    bool converted = zoneBiasKnown ? (local = utcFileTime + zoneBias, true) : platform::LocalFileTime(utcFileTime, local);
     // Only times at the very ends of the FILETIME range have no local form:
     // Windows fails them, Wine wraps them round 2^64 (1601-01-01 00:30 UTC
-    // west of UTC comes out in a year past 60000) and reports success. Either
-    // way the entry's own time is a better text than none.
-    if (platform::LocalFileTime(utcFileTime, local) &&
-        (local > utcFileTime ? local - utcFileTime : utcFileTime - local) <= kOneDay)
-        return local;
+    // west of UTC comes out in a year past 60000) and reports success; the
+    // sum wraps the same way. Either way the entry's own time is a better
+    // text than none.
+    if (converted && (local > utcFileTime ? local - utcFileTime : utcFileTime - local) <= kOneDay) return local;
     return utcFileTime;
 }
 
@@ -114,14 +135,13 @@ bool IsLink(const TSEARCHREC &search) {
     return tag == 0 || (tag & platform::kReparseTagNameSurrogate) != 0;
 }
 
-void ListFile(const TSEARCHREC &search) {
-    String255 path(std::string_view(CurrentDrive, 2));
-    path += CurrentDir;
-    path += search.EntryName;
-    ShowProgress(path);
-
+// Kept out of WalkDirectory, so that its locals take no room on every level of the recursion.
+[[gnu::noinline]] void ListFile(const TSEARCHREC &search) {
     ListingLineFields fields;
     if (headStale) {
+        progressPath = std::string_view(CurrentDrive, 2);
+        progressPath += CurrentDir;
+        progressDirLength = progressPath.length;
         // Only letters A to Z ever find entries; anything else has no label.
         int position = CurrentDrive[0] - 64;
         const DriveRecord *drive = position >= 1 && position <= kDrivePositions ? &DriveTable[position] : nullptr;
@@ -132,12 +152,24 @@ void ListFile(const TSEARCHREC &search) {
         headLength = ComposeListingHead(lineBuffer, fields);
         headStale = false;
     }
+    progressPath.Truncate(progressDirLength);
+    progressPath += search.EntryName;
+    ShowProgress(progressPath);
+
     fields.name = search.EntryName;
     fields.size = search.EntrySize;
     fields.when = EntryDateTime(search);
     int length = ComposeListingTail(lineBuffer, headLength, fields, ListingDateTime);
-    WriteText(ListingFile, std::string_view(lineBuffer, static_cast<size_t>(length)));
-    EndLine(ListingFile);
+    // The line end goes in with the line, one WriteText instead of two; the
+    // buffer takes the same bytes in the same order either way.
+    if (length + 2 <= kListingLineCapacity) {
+        lineBuffer[length++] = '\r';
+        lineBuffer[length++] = '\n';
+        WriteText(ListingFile, std::string_view(lineBuffer, static_cast<size_t>(length)));
+    } else {
+        WriteText(ListingFile, std::string_view(lineBuffer, static_cast<size_t>(length)));
+        EndLine(ListingFile);
+    }
     Check();
 }
 
@@ -167,6 +199,7 @@ void ReleaseWalkNode(INFOLISTE *node) {
 int32_t LiveWalkNodes() { return liveNodes; }
 
 bool FindFirstEntry(const char16_t *pattern, uint32_t attributeMask, TSEARCHREC &search) {
+    LearnZoneBias();
     search.ExcludeMask = ~attributeMask & kExcludableAttributes;
     search.SearchHandle = platform::FindFirst(pattern, search.FindData);
     if (search.SearchHandle == nullptr) return false;

@@ -1,6 +1,7 @@
 // Composition of a listing line into a fixed buffer.
 #include "catalogue/listing_line.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "common/number_text.h"
@@ -92,14 +93,22 @@ int ComposeListingTail(char (&line)[kListingLineCapacity], int headLength, const
                        const DateTimeSettings &settings) {
     std::string_view name = AtMost(fields.name, kLongestEntryName);
     char *out = line + headLength;
-    out = PutListingField(out, name);
+    char *nameEnd = PutListingField(out, name);
+    // The extension is the end of the name: a name that went in unquoted
+    // holds nothing that needs quotes, and neither does its extension.
+    bool nameQuoted = nameEnd - out != static_cast<ptrdiff_t>(name.size());
+    out = nameEnd;
     *out++ = ';';
-    out = PutListingField(out, FileExtension(name));
+    out = nameQuoted ? PutListingField(out, FileExtension(name)) : Put(out, FileExtension(name));
     *out++ = ';';
     // Sizes below 2^64 bytes give at most 2^54 kilobytes: the cast keeps them whole.
     out = PutDecimal(out, static_cast<int64_t>(SizeInKilobytes(fields.size)));
     out = Put(out, ";kB;");
-    // The separators come from the locale, which may hold a ";" or a quote too.
+    // Digits and the space never need quotes; the separators come from the
+    // locale, which may hold a ";" or a quote too.
+    if (!kSpecial.special[static_cast<unsigned char>(settings.dateSeparator)] &&
+        !kSpecial.special[static_cast<unsigned char>(settings.timeSeparator)])
+        return static_cast<int>(PutDateTime(out, fields.when, settings) - line);
     char when[40];
     char *whenEnd = PutDateTime(when, fields.when, settings);
     out = PutListingField(out, std::string_view(when, static_cast<size_t>(whenEnd - when)));

@@ -32,19 +32,30 @@ int64_t DaysFromCivil(int year, int month, int day) {
     return era * 146097 + doe - 719468;
 }
 
+// "00" to "99": every line writes five or six such pairs.
+struct TwoDigitTable {
+    char digits[200];
+};
+constexpr TwoDigitTable MakeTwoDigitTable() {
+    TwoDigitTable table{};
+    for (int i = 0; i < 100; ++i) {
+        table.digits[2 * i] = static_cast<char>('0' + i / 10);
+        table.digits[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return table;
+}
+constexpr TwoDigitTable kTwoDigits = MakeTwoDigitTable();
+
+// The last two digits; the fields of a date and time are never negative.
 char *PutTwoDigits(char *out, int value) {
-    out[0] = static_cast<char>('0' + value / 10 % 10);
-    out[1] = static_cast<char>('0' + value % 10);
+    const char *pair = kTwoDigits.digits + 2 * (static_cast<unsigned>(value) % 100);
+    out[0] = pair[0];
+    out[1] = pair[1];
     return out + 2;
 }
 
 char *PutYear(char *out, int year) {
-    if (year >= 0 && year < 10000) {
-        out[0] = static_cast<char>('0' + year / 1000);
-        out[1] = static_cast<char>('0' + year / 100 % 10);
-        out = PutTwoDigits(out + 2, year % 100);
-        return out;
-    }
+    if (year >= 0 && year < 10000) return PutTwoDigits(PutTwoDigits(out, year / 100), year % 100);
     return PutDecimal(out, year);
 }
 

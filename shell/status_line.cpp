@@ -21,18 +21,27 @@ void SetStatusText(uint32_t part, const String255 &text) {
 
 namespace {
 
-// A status text repaints the status bar before SB_SETTEXTA returns, which
-// costs about a millisecond under Wine: sent for every file, it would make
-// the listing a hundred times slower than the walk under it. No message is
-// dispatched during a walk, so nobody sees the texts in between anyway.
+// Sent for every file, a status text would make the listing a hundred times
+// slower than the walk under it under Wine; and nobody sees the texts in
+// between anyway.
 bool walking = false;
+uint32_t walkStarted = 0; // TickCount of the first path
 uint32_t lastShown = 0;
+uint64_t textMicroseconds = 0; // what the walk's texts have taken so far
 bool pathPending = false;
 String255 pendingPath;
 
 void Show(const String255 &path) {
+    // Timed finely: a text costs less than one step of TickCount.
+    uint64_t before = platform::MicrosecondCount();
     SetStatusText(0, path);
     platform::RepaintNow(StatusBar);
+    textMicroseconds += platform::MicrosecondCount() - before;
+}
+
+bool TextDue(uint32_t now) {
+    if (now - lastShown < kProgressRepaintMilliseconds) return false;
+    return textMicroseconds * kProgressShareOfWalk <= uint64_t{now - walkStarted} * 1000;
 }
 
 } // namespace
@@ -40,19 +49,22 @@ void Show(const String255 &path) {
 void BeginProgress() {
     walking = false;
     pathPending = false;
+    textMicroseconds = 0;
 }
 
 void ShowProgress(const String255 &path) {
     uint32_t now = platform::TickCount();
-    if (!walking || now - lastShown >= kProgressRepaintMilliseconds) {
-        Show(path);
+    if (!walking) {
         walking = true;
-        lastShown = now;
-        pathPending = false;
-    } else {
+        walkStarted = now;
+    } else if (!TextDue(now)) {
         pendingPath = path.view();
         pathPending = true;
+        return;
     }
+    Show(path);
+    lastShown = now;
+    pathPending = false;
 }
 
 void EndProgress() {

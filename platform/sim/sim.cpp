@@ -57,8 +57,9 @@ struct Machine {
     int codePage = 1252;
     bool dosYearsWrap = false;
     int64_t zoneOffsetMinutes = 0;
-    uint32_t clock = 0;
+    uint64_t clock = 0; // microseconds
     uint32_t tickStep = 100;
+    uint32_t statusTextCost = 0;
     uint32_t slept = 0;
     std::map<uint32_t, std::string> locale;
     int64_t writesDone = 0;
@@ -268,6 +269,7 @@ void WrapDosYearsLikeWine(bool wraps) { M().dosYearsWrap = wraps; }
 
 void SetTimeZoneOffsetMinutes(int minutes) { M().zoneOffsetMinutes = minutes; }
 void SetTickStep(uint32_t milliseconds) { M().tickStep = milliseconds; }
+void SetStatusTextMicroseconds(uint32_t microseconds) { M().statusTextCost = microseconds; }
 uint32_t SleptMilliseconds() { return M().slept; }
 
 void SetLocaleValue(uint32_t type, std::string_view value) { M().locale[type] = std::string(value); }
@@ -449,13 +451,15 @@ bool DosDateTime(uint64_t localFileTime, uint16_t &dosDate, uint16_t &dosTime) {
 
 uint32_t TickCount() {
     Machine &m = M();
-    uint32_t now = m.clock;
-    m.clock += m.tickStep;
+    uint32_t now = static_cast<uint32_t>(m.clock / 1000);
+    m.clock += uint64_t{m.tickStep} * 1000;
     return now;
 }
 
+uint64_t MicrosecondCount() { return M().clock; }
+
 void Sleep(uint32_t milliseconds) {
-    M().clock += milliseconds;
+    M().clock += uint64_t{milliseconds} * 1000;
     M().slept += milliseconds;
 }
 
@@ -583,6 +587,7 @@ void CloseFile(FileHandle handle) {
 
 void SendStatusText(WindowHandle statusWindow, uint32_t part, const char *text) {
     M().statusTexts.push_back({statusWindow, part, text});
+    M().clock += M().statusTextCost;
 }
 
 void RepaintNow(WindowHandle) { M().repaints++; }

@@ -54,10 +54,14 @@ void WrapDosYearsLikeWine(bool wraps);
 
 // Local time = UTC + offset (no daylight saving).
 void SetTimeZoneOffsetMinutes(int minutes);
-// Every TickCount call advances the clock by this many milliseconds; Sleep
-// advances it by what was asked. The default, 100, is a slow machine on which
-// every file's path reaches the status bar; 0 is an infinitely fast one.
+// One clock, in microseconds. Every TickCount call advances it by this many
+// milliseconds (the walk reads it once a file); Sleep advances it by what was
+// asked; MicrosecondCount only reads it. The default, 100, is a slow machine
+// on which every file's path reaches the status bar; 0 is an infinitely fast one.
 void SetTickStep(uint32_t milliseconds);
+// Every status text advances the clock by this much: what SB_SETTEXTA and its
+// repaint cost. The default is 0.
+void SetStatusTextMicroseconds(uint32_t microseconds);
 uint32_t SleptMilliseconds();
 
 // A locale value for GetLocaleInfoA; types never set make the call fail.

@@ -139,6 +139,21 @@ bool DosDateTime(uint64_t localFileTime, uint16_t &dosDate, uint16_t &dosTime) {
 
 uint32_t TickCount() { return GetTickCount(); }
 
+uint64_t MicrosecondCount() {
+    // The counter's frequency is fixed at boot.
+    static uint64_t frequency = 0;
+    if (frequency == 0) {
+        LARGE_INTEGER value;
+        QueryPerformanceFrequency(&value);
+        frequency = static_cast<uint64_t>(value.QuadPart);
+    }
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    uint64_t ticks = static_cast<uint64_t>(counter.QuadPart);
+    // In two parts, so that a counter of many days' uptime cannot overflow.
+    return ticks / frequency * 1000000 + ticks % frequency * 1000000 / frequency;
+}
+
 void Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 bool LocaleValue(uint32_t type, char *buffer, int bufferSize) {

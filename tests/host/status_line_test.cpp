@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/sim/sim.h"
 #include "shell/status_line.h"
@@ -46,19 +47,53 @@ TEST(StatusLine, SetStatusTextSendsToTheStatusBar) {
 
 namespace {
 
-TEST(StatusLine, ProgressShowsPathsAtMostTenTimesASecondAndAlwaysTheLast) {
-    sim::Reset();
-    sim::SetTickStep(10); // every file takes 10 ms
-    BeginProgress();
-    for (int i = 0; i < 100; ++i) ShowProgress(String255("D:\\file" + std::to_string(i)));
-    // One second of walking: the first path, then one every 100 ms.
-    EXPECT_EQ(sim::StatusTexts().front().text, " D:\\file0");
-    EXPECT_GE(sim::StatusTexts().size(), 9u);
-    EXPECT_LE(sim::StatusTexts().size(), 11u);
-    EXPECT_EQ(sim::RepaintCount(), static_cast<int>(sim::StatusTexts().size()));
-    EndProgress();
-    EXPECT_EQ(sim::StatusTexts().back().text, " D:\\file99");
-    EXPECT_EQ(sim::RepaintCount(), static_cast<int>(sim::StatusTexts().size()));
+// A walk of files that each take the same time, under status texts that
+// each cost the same: how many paths show, and when.
+struct ProgressCase {
+    const char *what;
+    uint32_t fileMilliseconds;
+    uint32_t textMicroseconds;
+    int files;
+    double fewestPerSecond; // texts shown during the walk, per second of it
+    double mostPerSecond;
+};
+
+const ProgressCase kProgressCases[] = {
+    {"a text far below a millisecond, as on Windows: ten a second", 10, 200, 300, 9.5, 10.0},
+    {"1 ms a text, 1 % of the walk: still ten a second", 10, 1000, 300, 9.5, 10.0},
+    {"2.4 ms a text: the budget begins to bind", 10, 2400, 1000, 8.0, 8.4},
+    {"7.5 ms a text, Wine on a slow display: a few a second", 10, 7500, 1000, 2.5, 2.8},
+    {"40 ms a text: one every two seconds, still moving", 10, 40000, 3000, 0.45, 0.55},
+};
+
+int FileNumber(const std::string &text) { return std::stoi(text.substr(sizeof " D:\\file" - 1)); }
+
+TEST(StatusLine, ProgressKeepsToTenTextsASecondAndTwoPercentOfTheWalk) {
+    for (const ProgressCase &c : kProgressCases) {
+        SCOPED_TRACE(c.what);
+        sim::Reset();
+        sim::SetTickStep(c.fileMilliseconds);
+        sim::SetStatusTextMicroseconds(c.textMicroseconds);
+        BeginProgress();
+        for (int i = 0; i < c.files; ++i) ShowProgress(String255("D:\\file" + std::to_string(i)));
+        double walkMicroseconds = static_cast<double>(platform::MicrosecondCount());
+        size_t shown = sim::StatusTexts().size();
+        EndProgress();
+
+        const std::vector<sim::StatusRecord> &texts = sim::StatusTexts();
+        EXPECT_EQ(texts.front().text, " D:\\file0");
+        EXPECT_EQ(texts.back().text, " D:\\file" + std::to_string(c.files - 1));
+        EXPECT_EQ(sim::RepaintCount(), static_cast<int>(texts.size()));
+        for (size_t i = 1; i < shown; ++i)
+            EXPECT_GE((FileNumber(texts[i].text) - FileNumber(texts[i - 1].text)) * c.fileMilliseconds,
+                      kProgressRepaintMilliseconds);
+        // Before each text, the texts before it had taken at most 2 % of the walk so far.
+        double textMicroseconds = static_cast<double>(shown) * c.textMicroseconds;
+        EXPECT_LE(textMicroseconds - c.textMicroseconds, walkMicroseconds / kProgressShareOfWalk);
+        double perSecond = static_cast<double>(shown) / (walkMicroseconds / 1e6);
+        EXPECT_GE(perSecond, c.fewestPerSecond);
+        EXPECT_LE(perSecond, c.mostPerSecond);
+    }
 }
 
 TEST(StatusLine, OnAFastMachineOnlyTheFirstAndTheLastPathShow) {
