@@ -132,15 +132,20 @@ TEST(TextFileWriting, ALongTextIsSplitIntoWholeBuffers) {
     EXPECT_EQ(sim::FileBytes(kListing), "head;" + text);
 }
 
-TEST(TextFileWriting, AppendingGoesAfterTheLastByteAndCreatingEmpties) {
-    FreshMachine();
-    sim::PutFile(kListing, "old line\r\n");
-    TextFile file;
+// Appends "new line" and a line end to the listing through a variable of its own.
+void AppendNewLine(TextFile &file) {
     Bind(file, kListing);
     OpenForAppending(file);
     WriteText(file, "new line");
     EndLine(file);
     Close(file);
+}
+
+TEST(TextFileWriting, AppendingGoesAfterTheLastByteAndCreatingEmpties) {
+    FreshMachine();
+    sim::PutFile(kListing, "old line\r\n");
+    TextFile file;
+    AppendNewLine(file);
     EXPECT_EQ(sim::FileBytes(kListing), "old line\r\nnew line\r\n");
 
     Create(file);
@@ -169,11 +174,7 @@ TEST(TextFileAppending, AFileOf4GiBAndMoreTakesTheTextAfterItsLastByte) {
 
     sim::PutSparseFile(kListing, "first line\r\n", k4GiB, "last line\r\n");
     TextFile file;
-    Bind(file, kListing);
-    OpenForAppending(file);
-    WriteText(file, "new line");
-    EndLine(file);
-    Close(file);
+    AppendNewLine(file);
     EXPECT_EQ(QueryResult(), 0);
     EXPECT_EQ(sim::FileRange(kListing, 0, 12), "first line\r\n");
     EXPECT_EQ(sim::FileRange(kListing, size - 11, 100), "last line\r\nnew line\r\n");
