@@ -160,16 +160,11 @@ bool IsLink(const TSEARCHREC &search) {
     fields.size = search.EntrySize;
     fields.when = EntryDateTime(search);
     int length = ComposeListingTail(lineBuffer, headLength, fields, ListingDateTime);
-    // The line end goes in with the line, one WriteText instead of two; the
-    // buffer takes the same bytes in the same order either way.
-    if (length + 2 <= kListingLineCapacity) {
-        lineBuffer[length++] = '\r';
-        lineBuffer[length++] = '\n';
-        WriteText(ListingFile, std::string_view(lineBuffer, static_cast<size_t>(length)));
-    } else {
-        WriteText(ListingFile, std::string_view(lineBuffer, static_cast<size_t>(length)));
-        EndLine(ListingFile);
-    }
+    // The line end goes in with the line (the buffer has room for it), one
+    // WriteText instead of two; the file takes the same bytes either way.
+    lineBuffer[length++] = '\r';
+    lineBuffer[length++] = '\n';
+    WriteText(ListingFile, std::string_view(lineBuffer, static_cast<size_t>(length)));
     Check();
 }
 
@@ -199,7 +194,6 @@ void ReleaseWalkNode(INFOLISTE *node) {
 int32_t LiveWalkNodes() { return liveNodes; }
 
 bool FindFirstEntry(const char16_t *pattern, uint32_t attributeMask, TSEARCHREC &search) {
-    LearnZoneBias();
     search.ExcludeMask = ~attributeMask & kExcludableAttributes;
     search.SearchHandle = platform::FindFirst(pattern, search.FindData);
     if (search.SearchHandle == nullptr) return false;
@@ -288,6 +282,7 @@ void WalkDirectory(INFOLISTE *node) {
     // The pattern is the wide path and "*", written after it in place.
     CurrentWideDir[CurrentWideDirLength] = u'*';
     CurrentWideDir[CurrentWideDirLength + 1] = 0;
+    LearnZoneBias();
     bool found = FindFirstEntry(CurrentWideDir, kWalkAttributeMask, search);
     CurrentWideDir[CurrentWideDirLength] = 0;
 

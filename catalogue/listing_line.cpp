@@ -11,9 +11,11 @@ namespace {
 
 // The fields' own bounds: drive 2, label, serial and directory String255
 // texts, name and extension from a platform name, 20 size digits, 32 for the
-// date-time text, and the seven separators with "kB".
+// date-time text, the seven separators with "kB", and the line end the walk
+// puts after them.
 constexpr int QuotedRoom(int characters) { return 2 * characters + 2; }
-static_assert(2 + 3 * QuotedRoom(String255::kCapacity) + 2 * QuotedRoom(kLongestEntryName) + 20 + QuotedRoom(32) + 9 <=
+static_assert(2 + 3 * QuotedRoom(String255::kCapacity) + 2 * QuotedRoom(kLongestEntryName) + 20 + QuotedRoom(32) + 9 +
+                  2 <=
               kListingLineCapacity);
 
 char *Put(char *out, std::string_view text) {

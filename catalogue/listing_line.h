@@ -9,9 +9,9 @@
 
 #include "common/date_time_text.h"
 
-// Enough for the longest line: every text field quoted with all its
-// characters doubled, the longest name and extension, 20 size digits and
-// the date-time text.
+// Enough for the longest line and its line end: every text field quoted with
+// all its characters doubled, the longest name and extension, 20 size digits
+// and the date-time text.
 constexpr int kListingLineCapacity = 8192;
 
 // Names as the platform returns them are at most this long: 259 UTF-16

@@ -29,11 +29,11 @@ void WriteOut(TextFile &file) {
         resultCode = kResultDiskFull;
 }
 
-// The end of a file of any size: without the high word, Windows refuses
-// to move past 4 GiB and leaves the position at the start of the file.
-bool MoveToEnd(platform::FileHandle handle, uint32_t &error) {
+// The end of a file of any size, where position then stands: without the
+// high word, Windows refuses to move past 4 GiB and leaves the position at
+// the start of the file.
+bool MoveToEnd(platform::FileHandle handle, uint64_t &position, uint32_t &error) {
     int32_t high = 0;
-    uint64_t position = 0;
     return platform::SetFilePointer(handle, 0, &high, platform::SeekOrigin::End, position, error);
 }
 
@@ -50,7 +50,8 @@ void Open(TextFile &file, platform::OpenMode mode) {
         resultCode = OpenResult(error);
         return;
     }
-    if (mode == platform::OpenMode::Append && !MoveToEnd(handle, error)) {
+    uint64_t end = 0;
+    if (mode == platform::OpenMode::Append && !MoveToEnd(handle, end, error)) {
         // Writing from anywhere but the end would overwrite the oldest lines.
         platform::CloseFile(handle);
         resultCode = OpenResult(error);
@@ -127,10 +128,9 @@ int ReadLastBytes(TextFile &file, char *bytes, int count) {
     if (resultCode != 0 || file.state != TextFileState::Reading) return 0;
     uint32_t error = 0;
     uint64_t size = 0;
-    int32_t high = 0;
-    if (!platform::SetFilePointer(file.handle, 0, &high, platform::SeekOrigin::End, size, error)) return 0;
+    if (!MoveToEnd(file.handle, size, error)) return 0;
     uint64_t start = size > static_cast<uint64_t>(count) ? size - static_cast<uint64_t>(count) : 0;
-    high = static_cast<int32_t>(start >> 32);
+    int32_t high = static_cast<int32_t>(start >> 32);
     if (!platform::SetFilePointer(file.handle, static_cast<int32_t>(start), &high, platform::SeekOrigin::Begin,
                                   size, error))
         return 0;

@@ -1,6 +1,6 @@
 # The program linked as the README's Windows recipe links it: MSYS2's GCC
 # links a default manifest object, default-manifest.o, into every program
-# (its link spec takes the file from the compiler's own directories when it
+# (its link command takes the file from the compiler's own directories when it
 # is there), and that manifest requests the execution level asInvoker. A
 # program with a requested execution level gets no UAC file virtualization:
 # a standard user's listing file in the root of C: could not be created and
